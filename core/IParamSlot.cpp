@@ -1,0 +1,133 @@
+#include "core/IParamSlot.h"
+
+#include "core/FixedText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+using vellicor::CopyText;
+
+void IParamSlot::InitReal(const char* nameText, double defaultVal, double minimumVal, double maximumVal,
+                          double stepVal, const char* labelText)
+{
+    if (kind == kNone) kind = kReal;
+    CopyText(name, nameText);
+    CopyText(label, labelText);
+    minimum = minimumVal;
+    value = defaultVal;
+    defaultValue = defaultVal;
+    maximum = std::fmax(maximumVal, minimumVal + stepVal);
+    step = stepVal;
+
+    // Digits needed to show one step; capped so that steps like 1e-9 stay readable.
+    displayPrecision = 0;
+    for (double c = stepVal; c != std::floor(c) && displayPrecision < 6; c *= 10.0)
+        ++displayPrecision;
+}
+
+void IParamSlot::InitInteger(const char* nameText, int defaultVal, int minimumVal, int maximumVal,
+                             const char* labelText)
+{
+    if (kind == kNone) kind = kInteger;
+    InitReal(nameText, defaultVal, minimumVal, maximumVal, 1.0, labelText);
+}
+
+void IParamSlot::SetShape(double newShape)
+{
+    if (newShape != 0.0) shape = newShape;
+}
+
+double IParamSlot::FromNormalized(double x) const
+{
+    return minimum + std::pow(x, shape) * (maximum - minimum);
+}
+
+double IParamSlot::Clamp(double v) const
+{
+    if (std::isnan(v) || v < minimum) return minimum;
+    if (v > maximum) return maximum;
+    return v;
+}
+
+void IParamSlot::SetFromNormalized(double x)
+{
+    double v = FromNormalized(x);
+    if (kind != kReal) v = std::floor(v / step + 0.5) * step; // grid anchored at 0, not at minimum
+    // Hosts may send anything: a value below the minimum would reach the coefficients.
+    value = Clamp(v);
+}
+
+double IParamSlot::ToNormalized(double v) const
+{
+    v = Clamp(v);
+    return std::pow((v - minimum) / (maximum - minimum), 1.0 / shape);
+}
+
+void IParamSlot::FormatValue(double v, bool isNormalized, char* out) const
+{
+    if (!out) return;
+    if (isNormalized) v = FromNormalized(v);
+    const double rounded = v >= 0.0 ? v + 0.5 : v - 0.5;
+    // Out-of-int range (or NaN) values are printed as reals rather than converted.
+    const bool fitsInt = rounded > -2147483648.0 && rounded < 2147483648.0;
+    const int r = fitsInt ? static_cast<int>(rounded) : 0;
+
+    if (fitsInt && !displayTexts.empty())
+    {
+        const char* text = DisplayTextFor(r);
+        if (text[0] != '\0')
+        {
+            CopyText(out, kTextSize, text);
+            return;
+        }
+    }
+    if (v == 0.0)
+        std::snprintf(out, kTextSize, "0");
+    else if (displayPrecision == 0 && fitsInt)
+        std::snprintf(out, kTextSize, "%d", r);
+    else
+        std::snprintf(out, kTextSize, "%.*f", static_cast<int>(displayPrecision), v);
+}
+
+double IParamSlot::ParseValue(const char* text) const
+{
+    if (!text) return 0.0;
+    int v = 0;
+    if (!displayTexts.empty() && ValueForDisplayText(text, &v)) return v;
+    return std::strtod(text, nullptr);
+}
+
+void IParamSlot::AddDisplayText(int v, const char* text)
+{
+    DisplayText entry{v, {}};
+    CopyText(entry.text, text);
+    displayTexts.push_back(entry);
+}
+
+const char* IParamSlot::DisplayTextFor(int v) const
+{
+    for (const DisplayText& entry : displayTexts)
+        if (entry.value == v) return entry.text;
+    return "";
+}
+
+bool IParamSlot::ValueForDisplayText(const char* text, int* outValue) const
+{
+    if (!text) return false;
+    for (const DisplayText& entry : displayTexts)
+    {
+        if (std::strcmp(entry.text, text) == 0)
+        {
+            if (outValue) *outValue = entry.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+void IParamSlot::SetGroup(const char* text)
+{
+    CopyText(group, text);
+}
