@@ -16,5 +16,8 @@ inline void CopyText(char* dst, std::size_t capacity, const char* src)
     dst[n] = '\0';
 }
 
-template <std::size_t N> inline void CopyText(char (&dst)[N], const char* src) { CopyText(dst, N, src); }
+template <std::size_t N> inline void CopyText(char (&dst)[N], const char* src)
+{
+    CopyText(dst, N, src);
+}
 } // namespace vellicor

@@ -7,13 +7,15 @@ namespace
 {
 void PutLE(uint8_t* dst, uint64_t v, int n)
 {
-    for (int i = 0; i < n; ++i) dst[i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < n; ++i)
+        dst[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 uint64_t GetLE(const uint8_t* src, int n)
 {
     uint64_t v = 0;
-    for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(src[i]) << (8 * i);
+    for (int i = 0; i < n; ++i)
+        v |= static_cast<uint64_t>(src[i]) << (8 * i);
     return v;
 }
 } // namespace

@@ -4,8 +4,8 @@ ITestBinding::ITestBinding(const InstanceInfo&, int32_t paramCount, const char* 
                            int32_t presetCount, const char* effectName, const char* productName,
                            const char* makerName, int32_t version, int32_t uniqueId, int32_t makerId,
                            int32_t latency, int32_t midiMode, bool chunks, bool instrument)
-    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version, uniqueId,
-                  makerId, latency, midiMode, chunks, instrument, kBindingVST3)
+    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version,
+                  uniqueId, makerId, latency, midiMode, chunks, instrument, kBindingVST3)
 {
 }
 
