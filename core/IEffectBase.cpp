@@ -159,15 +159,23 @@ void IEffectBase::SetBlockSize(int32_t frames)
 {
     if (frames == blockSize) return;
     const size_t n = frames > 0 ? static_cast<size_t>(frames) : 0;
+    // Table entries that point into a scratch buffer must follow it to its new storage.
+    auto resize = [n](std::vector<double>& scratch, double*& entry)
+    {
+        const bool pointsHere = entry && entry == scratch.data();
+        scratch.assign(n, 0.0);
+        if (pointsHere) entry = scratch.empty() ? nullptr : scratch.data();
+    };
     for (InChannel& ch : inChannels)
-        ch.scratch.assign(n, 0.0);
-    for (OutChannel& ch : outChannels)
-        ch.scratch.assign(n, 0.0);
-    // Disconnected channels point at their scratch; keep them pointing at the live buffer.
-    for (InChannel& ch : inChannels)
+    {
+        resize(ch.scratch, inputTable[ch.tableIndex]);
         if (!ch.connected) inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+    }
     for (OutChannel& ch : outChannels)
+    {
+        resize(ch.scratch, outputTable[ch.tableIndex]);
         if (!ch.connected) outputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+    }
     blockSize = frames > 0 ? frames : 0;
 }
 
@@ -288,6 +296,8 @@ void IEffectBase::SetInputConnections(int32_t first, int32_t count, bool connect
     for (int32_t i = first; i < end; ++i)
     {
         InChannel& ch = inChannels[i];
+        // A channel that goes silent must not replay the last audio converted into its scratch.
+        if (ch.connected && !connected) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
         ch.connected = connected;
         if (!connected) inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
     }

@@ -53,10 +53,12 @@ double IParamSlot::Clamp(double v) const
 
 void IParamSlot::SetFromNormalized(double x)
 {
+    // Hosts may send anything: keep x in [0, 1] (NaN as 0) so curved shapes cannot fold it back in.
+    x = std::isnan(x) ? 0.0 : std::fmin(std::fmax(x, 0.0), 1.0);
     double v = FromNormalized(x);
     if (kind != kReal) v = std::floor(v / step + 0.5) * step; // grid anchored at 0, not at minimum
-    // Hosts may send anything: a value below the minimum would reach the coefficients.
-    value = Clamp(v);
+    value = Clamp(v); // snapping may step past either end
+
 }
 
 double IParamSlot::ToNormalized(double v) const
