@@ -1,0 +1,15 @@
+// The one place that knows the plug-in class: everything else of the module sees IEffectVST3.
+#include "vst3/VST3Module.h"
+
+#include "core/CLS_VELLICOR.h"
+
+#include <new>
+
+namespace vellicor::vst3
+{
+IEffectVST3* MakePlugin()
+{
+    std::lock_guard<std::mutex> hold(PluginCreationLock());
+    return new (std::nothrow) CLS_VELLICOR(IEffectVST3::InstanceInfo{});
+}
+} // namespace vellicor::vst3

@@ -1,0 +1,25 @@
+#pragma once
+// Module-wide state of vellicor_vst3 and the creation path of plug-in instances.
+#include "pluginterfaces/base/funknown.h"
+
+#include <mutex>
+
+class IEffectVST3;
+
+namespace vellicor::vst3
+{
+// The module's library handle as the host passed it to ModuleEntry (null until then).
+extern void* ModuleHandle;
+// Copied from ModuleHandle by InitDll; the editor window loads its artwork through it.
+extern void* PluginInstanceHandle;
+
+// Serialises the construction of plug-in instances across host threads.
+std::mutex& PluginCreationLock();
+
+// The registered creation function: the new plug-in's IAudioProcessor as its FUnknown, or null.
+// The context is ignored.
+Steinberg::FUnknown* CreatePluginInstance(void* context);
+
+// A new CLS_VELLICOR with one reference, constructed under PluginCreationLock; null on failure.
+IEffectVST3* MakePlugin();
+} // namespace vellicor::vst3
