@@ -1,0 +1,3 @@
+#pragma once
+// The manual page printed by --help.
+const char* HelpText();

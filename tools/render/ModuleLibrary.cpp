@@ -1,0 +1,33 @@
+#include "tools/render/ModuleLibrary.h"
+
+#include <dlfcn.h>
+
+ModuleLibrary::~ModuleLibrary()
+{
+    Close();
+}
+
+bool ModuleLibrary::Open(const std::string& path, std::string& error)
+{
+    Close();
+    // RTLD_LOCAL: the module's own symbols (hidden anyway) never bind to ours.
+    handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+    {
+        const char* reason = dlerror();
+        error = "cannot load " + path + ": " + (reason ? reason : "unknown reason");
+        return false;
+    }
+    return true;
+}
+
+void ModuleLibrary::Close()
+{
+    if (handle) dlclose(handle);
+    handle = nullptr;
+}
+
+void* ModuleLibrary::Symbol(const char* name) const
+{
+    return handle ? dlsym(handle, name) : nullptr;
+}

@@ -1,0 +1,209 @@
+#include "tools/render/RenderApp.h"
+
+#include "tools/render/AudioReader.h"
+#include "tools/render/AudioWriter.h"
+#include "tools/render/Help.h"
+#include "tools/render/Options.h"
+#include "tools/render/ParamSettings.h"
+#include "tools/render/ProgressBar.h"
+#include "tools/render/Renderer.h"
+#include "tools/render/Summary.h"
+#include "tools/render/Vst2Host.h"
+#include "tools/render/Vst3Host.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#ifndef VELLICOR_RENDER_VERSION
+#define VELLICOR_RENDER_VERSION "0"
+#endif
+
+namespace
+{
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnSignal(int)
+{
+    interrupted = 1;
+}
+
+int Fail(const std::string& message, int code = kExitFailure)
+{
+    std::fprintf(stderr, "vellicor-render: %s\n", message.c_str());
+    return code;
+}
+
+std::string ProgramDir()
+{
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (n <= 0) return ".";
+    std::string path(buffer, static_cast<size_t>(n));
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::string DefaultPluginPath(PluginFormat format)
+{
+    return ProgramDir() + (format == PluginFormat::Vst3 ? "/vellicor.vst3" : "/vellicor_vst2.so");
+}
+
+void ListPresets(const PluginHost& host)
+{
+    for (int32_t i = 0; i < host.PresetCount(); ++i)
+        std::printf("%3d  %s\n", i, host.PresetName(i).c_str());
+}
+
+void ListParams(const PluginHost& host)
+{
+    size_t width = 4, rangeWidth = 5;
+    for (int32_t i = 0; i < host.ParamCount(); ++i)
+    {
+        width = std::max(width, host.Param(i).name.size());
+        rangeWidth = std::max(rangeWidth, DescribeRange(host.Param(i)).size());
+    }
+    std::printf("%-*s  %-*s  %s\n", static_cast<int>(width), "name", static_cast<int>(rangeWidth), "range",
+                "default");
+    for (int32_t i = 0; i < host.ParamCount(); ++i)
+    {
+        const ParamInfo p = host.Param(i);
+        std::string def = p.defaultText;
+        if (!p.units.empty() && !def.empty()) def += " " + p.units;
+        std::printf("%-*s  %-*s  %s\n", static_cast<int>(width), p.name.c_str(), static_cast<int>(rangeWidth),
+                    DescribeRange(p).c_str(), def.c_str());
+    }
+}
+} // namespace
+
+int RunRenderApp(int argc, char** argv)
+{
+    RenderOptions options;
+    std::string error;
+    switch (ParseOptions(argc, argv, options, error))
+    {
+    case ParseResult::Error:
+        return Fail(error, kExitUsage);
+    case ParseResult::Help:
+        std::fputs(HelpText(), stdout);
+        return 0;
+    case ParseResult::Version:
+        std::printf("vellicor-render %s\n", VELLICOR_RENDER_VERSION);
+        return 0;
+    case ParseResult::Run:
+        break;
+    }
+
+    const std::string pluginPath =
+        options.plugin.empty() ? DefaultPluginPath(options.format) : options.plugin;
+    std::unique_ptr<PluginHost> host;
+    if (options.format == PluginFormat::Vst3)
+        host = std::make_unique<Vst3Host>();
+    else
+        host = std::make_unique<Vst2Host>();
+    if (!host->Load(pluginPath, error)) return Fail(error);
+
+    if (options.listPresets || options.listParams)
+    {
+        if (options.listPresets) ListPresets(*host);
+        if (options.listPresets && options.listParams) std::printf("\n");
+        if (options.listParams) ListParams(*host);
+        if (options.input.empty()) return 0;
+    }
+
+    // Everything the command line asks of the plug-in is checked before any file is touched.
+    std::vector<std::string> presetNames;
+    for (int32_t i = 0; i < host->PresetCount(); ++i)
+        presetNames.push_back(host->PresetName(i));
+    std::vector<ParamInfo> params;
+    for (int32_t i = 0; i < host->ParamCount(); ++i)
+        params.push_back(host->Param(i));
+    int32_t presetIndex = -1;
+    if (!options.preset.empty() && !ResolvePreset(options.preset, presetNames, presetIndex, error))
+        return Fail(error);
+    std::vector<ParamSetting> settings;
+    for (const std::string& spec : options.settings)
+    {
+        ParamSetting s;
+        if (!ResolveSetting(spec, params, s, error)) return Fail(error);
+        settings.push_back(s);
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    AudioReader reader;
+    if (!reader.Open(options.input, error)) return Fail(error);
+    if (reader.Channels() > 2)
+        return Fail(options.input + " has " + std::to_string(reader.Channels()) +
+                    " channels; the limiter takes mono or stereo files");
+
+    Container container = Container::Wav;
+    ContainerForPath(options.output, container); // checked by the option parser
+    AudioWriter writer;
+    if (!writer.Open(options.output, container, options.sampleFormat, reader.SampleRate(), reader.Channels(),
+                     error))
+        return Fail(error);
+
+    if (presetIndex >= 0) host->RequestPreset(presetIndex);
+    for (const ParamSetting& s : settings)
+        host->RequestParam(s.index, s.value);
+    if (!host->Start(reader.SampleRate(), reader.Channels(), options.block, options.precision,
+                     options.transportStart, error))
+        return Fail(error);
+
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    Renderer renderer(*host, options.block, options.precision);
+    renderer.SetCancelFlag(&interrupted);
+    std::unique_ptr<ProgressBar> bar;
+    if (ProgressBar::Wanted(stderr, reader.Frames(), reader.SampleRate(), options.quiet))
+    {
+        bar = std::make_unique<ProgressBar>(stderr, reader.Frames(), reader.SampleRate());
+        renderer.SetProgress(bar.get());
+    }
+    RenderStats stats;
+    const bool rendered = renderer.Run(reader, writer, stats, error);
+    bar.reset();
+    host->Stop();
+    if (!rendered)
+    {
+        writer.Abandon();
+        return Fail(error, interrupted ? kExitInterrupted : kExitFailure);
+    }
+    if (!writer.Commit(error)) return Fail(error);
+    const double totalSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    if (options.quiet) return 0;
+    SummaryData summary;
+    summary.input = options.input;
+    summary.output = options.output;
+    summary.inputFormat = DescribeSndfileFormat(reader.Format());
+    summary.outputFormat = DescribeSndfileFormat(SndfileFormat(container, options.sampleFormat));
+    summary.sampleRate = reader.SampleRate();
+    summary.plugin = host->PluginName() + " " + host->PluginVersion() + " (" + host->FormatName() + ", " +
+                     std::to_string(static_cast<int>(options.precision)) + "-bit, block " +
+                     std::to_string(options.block) + ")";
+    summary.preset = presetIndex >= 0 ? std::to_string(presetIndex) + " \"" + presetNames[presetIndex] + "\""
+                                      : "none (the plug-in's defaults)";
+    for (int32_t i = 0; i < host->ParamCount(); ++i)
+        summary.params.emplace_back(params[static_cast<size_t>(i)].name, host->ParamDisplay(i));
+    summary.stats = stats;
+    summary.totalSeconds = totalSeconds;
+    PrintSummary(stdout, summary);
+    return 0;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Hosts a VST 2.4 module through its C ABI: VSTPluginMain, the dispatcher, setParameter and the
+// replacing callbacks (float or double).
+#include "tools/render/ModuleLibrary.h"
+#include "tools/render/PluginHost.h"
+
+#include "vst2/Vst2Abi.h"
+
+#include <vector>
+
+class Vst2Host : public PluginHost
+{
+public:
+    Vst2Host() = default;
+    ~Vst2Host() override;
+
+    const char* FormatName() const override { return "VST2"; }
+    bool Load(const std::string& path, std::string& error) override;
+    std::string PluginName() const override { return name; }
+    std::string PluginVersion() const override { return version; }
+
+    int32_t ParamCount() const override { return static_cast<int32_t>(params.size()); }
+    ParamInfo Param(int32_t index) const override;
+    int32_t PresetCount() const override { return static_cast<int32_t>(presetNames.size()); }
+    std::string PresetName(int32_t index) const override;
+
+    void RequestPreset(int32_t index) override { requestedPreset = index; }
+    void RequestParam(int32_t index, double realValue) override;
+
+    bool Start(double sampleRate, int32_t channels, int32_t maxBlock, Precision precision,
+               double transportStartSeconds, std::string& error) override;
+    bool Process(float** inputs, float** outputs, int32_t frames) override;
+    bool Process(double** inputs, double** outputs, int32_t frames) override;
+    void Stop() override;
+
+    std::string ParamDisplay(int32_t index) const override;
+
+private:
+    // The host callback the plug-in calls (tool thread only).
+    static intptr_t HostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                                 float opt);
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f) const;
+    std::string Text(int32_t opcode, int32_t index) const;
+    bool ReadRange(int32_t index, ParamInfo& info);
+    void Close();
+
+    ModuleLibrary library;
+    AEffect* effect = nullptr;
+    bool opened = false;
+    bool active = false;
+    std::string name, version;
+    std::vector<ParamInfo> params;
+    std::vector<std::string> presetNames;
+    int32_t requestedPreset = -1;
+    std::vector<std::pair<int32_t, double>> requestedParams;
+
+    int32_t channels = 2;
+    VstTimeInfo timeInfo{};
+    // Buffers for plug-in channels beyond the file's (mono files into a stereo effect record).
+    std::vector<float> spareFloat;
+    std::vector<double> spareDouble;
+    std::vector<float*> inFloat, outFloat;
+    std::vector<double*> inDouble, outDouble;
+};

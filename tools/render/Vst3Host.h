@@ -1,0 +1,85 @@
+#pragma once
+// Hosts a VST3 module through its C ABI: module entry, factory, one audio effect instance with its
+// (single-component) controller, buses, setupProcessing, setActive and process with a transport
+// context and parameter change queues.
+#include "tools/render/ModuleLibrary.h"
+#include "tools/render/PluginHost.h"
+#include "tools/render/Vst3HostObjects.h"
+
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "pluginterfaces/vst/ivstunits.h"
+
+#include <vector>
+
+class Vst3Host : public PluginHost
+{
+public:
+    Vst3Host() = default;
+    ~Vst3Host() override;
+
+    const char* FormatName() const override { return "VST3"; }
+    // path: the .vst3 bundle folder or the shared library inside it.
+    bool Load(const std::string& path, std::string& error) override;
+    std::string PluginName() const override { return name; }
+    std::string PluginVersion() const override { return version; }
+
+    int32_t ParamCount() const override { return static_cast<int32_t>(params.size()); }
+    ParamInfo Param(int32_t index) const override;
+    int32_t PresetCount() const override { return static_cast<int32_t>(presetNames.size()); }
+    std::string PresetName(int32_t index) const override;
+
+    void RequestPreset(int32_t index) override;
+    void RequestParam(int32_t index, double realValue) override;
+
+    bool Start(double sampleRate, int32_t channels, int32_t maxBlock, Precision precision,
+               double transportStartSeconds, std::string& error) override;
+    bool Process(float** inputs, float** outputs, int32_t frames) override;
+    bool Process(double** inputs, double** outputs, int32_t frames) override;
+    void Stop() override;
+
+    std::string ParamDisplay(int32_t index) const override;
+
+    // The shared library inside a bundle, or path itself when it names a file.
+    static std::string ModulePath(const std::string& path);
+
+private:
+    struct HostedParam
+    {
+        Steinberg::Vst::ParamID tag;
+        ParamInfo info;
+    };
+
+    bool ReadParameters(std::string& error);
+    void ReadPrograms();
+    bool RunProcess(int32_t frames);
+    void Release();
+
+    ModuleLibrary library;
+    Steinberg::IPluginFactory* factory = nullptr;
+    Steinberg::Vst::IComponent* component = nullptr;
+    Steinberg::Vst::IAudioProcessor* processor = nullptr;
+    Steinberg::Vst::IEditController* controller = nullptr;
+    bool initialized = false;
+    bool active = false;
+    bool moduleEntered = false;
+
+    Vst3HostApplication hostApplication;
+    Vst3ParameterChanges changes;
+    Vst3ParameterChanges noChanges{1};
+    bool changesPending = false;
+
+    std::string name, version;
+    std::vector<HostedParam> params;
+    std::vector<std::string> presetNames;
+    bool hasProgramParam = false;
+    Steinberg::Vst::ParamID programTag = 0;
+
+    Steinberg::Vst::ProcessContext context{};
+    Steinberg::Vst::ProcessData data;
+    Steinberg::Vst::AudioBusBuffers inBus, outBus;
+    double samplesPerQuarter = 0.0;
+};
