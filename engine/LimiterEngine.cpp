@@ -1,0 +1,348 @@
+#include "engine/LimiterEngine.h"
+
+#include "engine/Nint.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#include <xmmintrin.h>
+#endif
+
+// The limiter's output is defined to the last bit: every multiply and add rounds on its own.
+#if defined(__FAST_MATH__)
+#error "The limiter engine must not be built with -ffast-math"
+#endif
+
+namespace
+{
+constexpr double kHugeLevel = DBL_MAX;
+
+#if defined(__SSE2__)
+inline __m128d Lane(double x)
+{
+    return _mm_set_sd(x);
+}
+// (x >= y) ? a : b without a branch; unordered picks b.
+inline double SelectGreaterEqual(double x, double y, double a, double b)
+{
+    const __m128d m = _mm_cmpge_sd(Lane(x), Lane(y));
+    return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(m, Lane(a)), _mm_andnot_pd(m, Lane(b))));
+}
+#else
+inline double SelectGreaterEqual(double x, double y, double a, double b)
+{
+    return x >= y ? a : b;
+}
+#endif
+
+// A decaying envelope gets stuck among subnormal numbers, which cost many times a normal
+// operation: flush them to zero while the block runs, and give the host its mode back after.
+class FlushSubnormals
+{
+public:
+#if defined(__SSE2__)
+    FlushSubnormals() : saved(_mm_getcsr())
+    {
+        _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
+    }
+    ~FlushSubnormals()
+    {
+        _mm_setcsr(saved);
+    }
+
+private:
+    static constexpr unsigned kFlushToZero = 0x8000;
+    static constexpr unsigned kDenormalsAreZero = 0x0040;
+    unsigned saved;
+#endif
+};
+
+inline double Max(double a, double b)
+{
+    return a > b ? a : b;
+}
+
+// A NaN or infinite sample is silence; a finite one too loud for the input gain is detected at
+// the largest finite level, so that neither can poison the envelope or the hold.
+inline void CleanInput(double& x, double& level)
+{
+    level = std::fabs(x);
+    if (!(level <= kHugeLevel))
+    {
+        x = 0.0;
+        level = 0.0;
+    }
+}
+} // namespace
+
+LimiterEngine::LimiterEngine()
+{
+    std::memset(lastQuantised, 0x9B, sizeof(lastQuantised));
+}
+
+int32_t LimiterEngine::Quantise(int32_t index, double value)
+{
+    if (index == 5 || index == 7 || index == 8 || index == 9) return Nint(value);
+    return Nint(value * 10.0);
+}
+
+double LimiterEngine::UsableRate(double hostRate)
+{
+    return hostRate > 0.0 && hostRate <= kMaxSampleRate ? hostRate : 0.0;
+}
+
+bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
+{
+    if (index < 0 || index >= kParamCount) return false;
+    const int32_t q = Quantise(index, value);
+    if (q == lastQuantised[index]) return false;
+    lastQuantised[index] = q;
+
+    const double r = engineRate;
+    switch (index)
+    {
+    case 0:
+        inputGain = std::exp(q * 0.1 * 0.11512925464970228);
+        break;
+    case 1:
+        if (q > 0) delayLength = Nint(r * 2 * q * 0.1 * 0.001);
+        lookAheadOn = q > 0;
+        writePos = 0;
+        break;
+    case 2:
+    {
+        // Single precision on purpose: these constants and roundings are part of the sound.
+        const float f = static_cast<float>(q) * 0.030000031f * 0.001f + 0.82f;
+        attackCoef = std::pow(0.01, 1000 / (q * r * f * 0.1));
+        MeterData::Store(meter.meterCoef, static_cast<float>(attackCoef * 0.5));
+        break;
+    }
+    case 3:
+        holdOn = q != 0;
+        if (holdOn)
+        {
+            holdLength = Nint(q * r * 3 * 0.5 * 0.1 * 0.001);
+            holdHalf = holdLength / 2;
+            holdCounter = 0;
+        }
+        break;
+    case 4:
+        releaseCoef = std::pow(0.01, 10000 / (q * r));
+        break;
+    case 5:
+        linkFactor = std::pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
+        break;
+    case 6:
+    {
+        const double d = static_cast<float>(q) * 0.1f;
+        ceiling = std::exp(d * 0.11512925464970228);
+        break;
+    }
+    case 8:
+        MeterData::Store(meter.storedCode[MeterData::kLeft], static_cast<uint32_t>(q));
+        break;
+    case 9:
+        MeterData::Store(meter.storedCode[MeterData::kRight], static_cast<uint32_t>(q));
+        break;
+    default: // 7: the meter reads the target from the parameter itself
+        break;
+    }
+    return true;
+}
+
+void LimiterEngine::ForgetQuantised(int32_t index)
+{
+    if (index >= 0 && index < kParamCount) lastQuantised[index] = -1;
+}
+
+bool LimiterEngine::StartIfFirstBlock()
+{
+    if (engineStarted) return false;
+    engineStarted = true;
+    engineRate = 0.0;
+    return true;
+}
+
+bool LimiterEngine::PrepareRate(double hostRate)
+{
+    const double rate = UsableRate(hostRate);
+    if (rate == engineRate && delayLine) return false;
+    engineRate = rate;
+    // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
+    const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
+    delayLine.reset();
+    ringCapacity = 0;
+    if (doubles <= ringLimit) delayLine.reset(new (std::nothrow) double[doubles]());
+    if (delayLine) ringCapacity = doubles;
+    writePos = 0;
+    return true;
+}
+
+void LimiterEngine::ClearState()
+{
+    envelope[0] = envelope[1] = 0.0;
+    holdPeakA[0] = holdPeakA[1] = 0.0;
+    holdPeakB[0] = holdPeakB[1] = 0.0;
+    holdCounter = 0;
+}
+
+bool LimiterEngine::RingUsable() const
+{
+    if (!delayLine || delayLength < 0 || writePos < 0) return false;
+    // The write pair sits below the largest even position under delayLength (or at writePos).
+    const size_t span = 2 * ((static_cast<size_t>(delayLength) + 1) / 2);
+    return ringCapacity >= 2 && span <= ringCapacity && static_cast<size_t>(writePos) + 1 < ringCapacity;
+}
+
+LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
+{
+    if (frames < 1) return {};
+    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
+    const bool ring = lookAheadOn && RingUsable();
+    const FlushSubnormals flush;
+    if (ring)
+        return holdOn ? Run<true, true>(inputs, outputs, frames) : Run<true, false>(inputs, outputs, frames);
+    return holdOn ? Run<false, true>(inputs, outputs, frames) : Run<false, false>(inputs, outputs, frames);
+}
+
+// The whole state lives in locals for the block and is written back once: the envelope
+// recurrence is serial, so anything around it shows directly in the cost per frame.
+template <bool kRing, bool kHold>
+LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, int32_t frames)
+{
+    const double* inL = inputs[0];
+    const double* inR = inputs[1];
+    double* outL = outputs[0];
+    double* outR = outputs[1];
+
+    const double g = inputGain, top = ceiling, att = attackCoef, rel = releaseCoef, link = linkFactor;
+    double envL = envelope[0], envR = envelope[1];
+    double aL = holdPeakA[0], aR = holdPeakA[1], bL = holdPeakB[0], bR = holdPeakB[1];
+    uint32_t counter = static_cast<uint32_t>(holdCounter);
+    const uint32_t holdLen = static_cast<uint32_t>(holdLength);
+    const uint32_t half = static_cast<uint32_t>(holdHalf);
+    double* const line = delayLine.get();
+    uint32_t pos = static_cast<uint32_t>(writePos);
+    const uint32_t wrap = static_cast<uint32_t>(delayLength);
+    double peakL = 0.0, peakR = 0.0;
+
+    for (int32_t i = 0; i < frames; ++i)
+    {
+        double xL = inL[i], xR = inR[i];
+        double dL, dR;
+        CleanInput(xL, dL);
+        CleanInput(xR, dR);
+        dL = std::min(dL * g, kHugeLevel);
+        dR = std::min(dR * g, kHugeLevel);
+
+        double sL = xL, sR = xR;
+        if constexpr (kRing)
+        {
+            line[pos] = xL;
+            line[pos + 1] = xR;
+            pos += 2;
+            if (pos >= wrap) pos = 0;
+            sL = line[pos];
+            sR = line[pos + 1];
+        }
+
+        if constexpr (kHold)
+        {
+            if (++counter > holdLen)
+            {
+                counter = 0;
+                aL = aR = 0.0;
+            }
+            aL = Max(aL, dL);
+            aR = Max(aR, dR);
+            if (counter == half) bL = bR = 0.0;
+            dL = bL = Max(bL, dL);
+            dR = bR = Max(bR, dR);
+            dL = Max(aL, dL);
+            dR = Max(aR, dR);
+        }
+
+        double eL = Max(envL, link * envR);
+        double eR = Max(envR, link * eL);
+
+        // Left: attack step on a rising (or unordered) level, then the release step always.
+        // Right: one step, release or attack. Without the hold the detector jumps from frame to
+        // frame and these branches mispredict, so the values are selected instead (choosing the
+        // right factor is exact); with the hold the branches predict well and cost less.
+        if constexpr (!kHold)
+        {
+            eL = SelectGreaterEqual(eL, dL, eL, dL + (eL - dL) * att);
+            eL = dL + (eL - dL) * rel;
+            eR = dR + (eR - dR) * SelectGreaterEqual(eR, dR, rel, att);
+        }
+        else
+        {
+            if (!(eL >= dL)) eL = dL + (eL - dL) * att;
+            eL = dL + (eL - dL) * rel;
+            if (eR >= dR)
+                eR = dR + (eR - dR) * rel;
+            else
+                eR = dR + (eR - dR) * att;
+        }
+        envL = eL;
+        envR = eR;
+
+        const double gL = sL * g, gR = sR * g;
+        // Limiting is the common case in a loud passage, so these branches predict well.
+        if (eL > top)
+        {
+            outL[i] = gL * top / eL;
+            peakL = Max(peakL, eL);
+        }
+        else
+            outL[i] = gL;
+        if (eR > top)
+        {
+            outR[i] = gR * top / eR;
+            peakR = Max(peakR, eR);
+        }
+        else
+            outR[i] = gR;
+    }
+
+    envelope[0] = envL;
+    envelope[1] = envR;
+    holdPeakA[0] = aL;
+    holdPeakA[1] = aR;
+    holdPeakB[0] = bL;
+    holdPeakB[1] = bR;
+    holdCounter = static_cast<int32_t>(counter);
+    writePos = static_cast<int32_t>(pos);
+    return {peakL, peakR};
+}
+
+void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const
+{
+    bool asked = false;
+    int32_t samplePos = 0;
+    const double peak[2] = {peaks.left, peaks.right};
+    for (int c = 0; c < 2; ++c)
+    {
+        if (!(peak[c] > 0.0)) continue;
+        // 20 log10(peak / ceiling), narrowed to single precision before the sign flips.
+        const float reduction =
+            -static_cast<float>(std::log(std::fabs(ceiling / peak[c])) * 8.685889638065037);
+        MeterData::Store(meter.currentReduction[c], reduction);
+        if (reduction > MeterData::Load(meter.peakReduction[c]))
+        {
+            if (!asked)
+            {
+                samplePos = position.query ? position.query(position.context) : 0;
+                asked = true;
+            }
+            MeterData::Store(meter.peakReduction[c], reduction);
+            // Without a usable rate there is no time base: the peak is stamped 0 s.
+            MeterData::Store(meter.peakTime[c], engineRate > 0.0 ? Nint(samplePos / engineRate) : 0);
+        }
+    }
+}
