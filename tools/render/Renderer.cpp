@@ -2,7 +2,9 @@
 
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
+#include "tools/render/BackgroundWriter.h"
 #include "tools/render/ProgressBar.h"
+#include "tools/render/SampleLoops.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,10 +20,10 @@ double SecondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// About 8192 frames per file access, whatever the block size.
+// About 16384 frames per file access, whatever the block size.
 int64_t ChunkFrames(int32_t block)
 {
-    return static_cast<int64_t>(block) * std::max<int64_t>(1, 8192 / block);
+    return static_cast<int64_t>(block) * std::max<int64_t>(1, 16384 / block);
 }
 } // namespace
 
@@ -41,13 +43,13 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     stats.channels = channels;
 
     std::vector<T> interleavedIn(static_cast<size_t>(chunk * channels));
-    std::vector<T> interleavedOut(static_cast<size_t>(chunk * channels));
+    BackgroundWriter<T> background(writer, channels, chunk);
     std::vector<std::vector<T>> in(static_cast<size_t>(channels), std::vector<T>(static_cast<size_t>(chunk)));
     std::vector<std::vector<T>> out(static_cast<size_t>(channels),
                                     std::vector<T>(static_cast<size_t>(chunk)));
     T* inPtr[2] = {nullptr, nullptr};
     T* outPtr[2] = {nullptr, nullptr};
-    double peakIn[2] = {0.0, 0.0}, peakOut[2] = {0.0, 0.0};
+    typename SampleBits<T>::U inBits[2] = {0, 0}, outBits[2] = {0, 0};
 
     for (;;)
     {
@@ -58,7 +60,9 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
         }
         // Mono needs no (de)interleaving: read and write the channel buffers directly.
         T* readInto = channels == 1 ? in[0].data() : interleavedIn.data();
+        const Clock::time_point beforeRead = Clock::now();
         const int64_t got = reader.Read(readInto, chunk);
+        stats.readSeconds += SecondsSince(beforeRead);
         if (reader.Failed())
         {
             error = reader.LastError();
@@ -66,34 +70,21 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
         }
         if (got == 0) break;
 
+        if (channels == 1)
+            TakePeak(in[0].data(), got, inBits[0]);
+        else
+            Deinterleave(interleavedIn.data(), in[0].data(), in[1].data(), got, inBits);
+        // A NaN or infinity would stay in the limiter's envelope for good: refuse it.
         for (int32_t c = 0; c < channels; ++c)
         {
-            T* dst = in[static_cast<size_t>(c)].data();
-            double peak = peakIn[c];
-            if (channels != 1)
-            {
-                const T* src = interleavedIn.data() + c;
-                for (int64_t i = 0; i < got; ++i)
-                    dst[i] = src[i * channels];
-            }
-            // A NaN or infinity would stay in the limiter's envelope for good: refuse it.
-            T sum = 0;
-            for (int64_t i = 0; i < got; ++i)
-            {
-                const T a = std::fabs(dst[i]);
-                sum += a * 0;
-                peak = a > peak ? a : peak;
-            }
-            if (!std::isfinite(sum))
-            {
-                int64_t i = 0;
-                while (i < got && std::isfinite(dst[i]))
-                    ++i;
-                error = reader.Path() + " holds a non-finite sample (channel " + std::to_string(c + 1) +
-                        ", frame " + std::to_string(stats.frames + i) + ")";
-                return false;
-            }
-            peakIn[c] = peak;
+            if (!IsNonFinite<T>(inBits[c])) continue;
+            const T* samples = in[static_cast<size_t>(c)].data();
+            int64_t i = 0;
+            while (i < got && !IsNonFinite<T>(MagnitudeBits(samples[i])))
+                ++i;
+            error = reader.Path() + " holds a non-finite sample (channel " + std::to_string(c + 1) +
+                    ", frame " + std::to_string(stats.frames + i) + ")";
+            return false;
         }
 
         for (int64_t offset = 0; offset < got; offset += block)
@@ -114,39 +105,29 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             }
         }
 
-        for (int32_t c = 0; c < channels; ++c)
+        T* pending = background.Acquire();
+        if (!pending)
         {
-            const T* src = out[static_cast<size_t>(c)].data();
-            double peak = peakOut[c];
-            if (channels == 1)
-            {
-                for (int64_t i = 0; i < got; ++i)
-                    peak = std::max(peak, static_cast<double>(std::fabs(src[i])));
-            }
-            else
-            {
-                T* dst = interleavedOut.data() + c;
-                for (int64_t i = 0; i < got; ++i)
-                {
-                    dst[i * channels] = src[i];
-                    peak = std::max(peak, static_cast<double>(std::fabs(src[i])));
-                }
-            }
-            peakOut[c] = peak;
-        }
-        const T* writeFrom = channels == 1 ? out[0].data() : interleavedOut.data();
-        if (!writer.Write(writeFrom, got))
-        {
-            error = writer.LastError();
+            background.Finish(error);
             return false;
         }
+        if (channels == 1)
+        {
+            TakePeak(out[0].data(), got, outBits[0]);
+            std::copy_n(out[0].data(), got, pending);
+        }
+        else
+            Interleave(out[0].data(), out[1].data(), pending, got, outBits);
+        background.Submit(got);
         stats.frames += got;
         if (progress) progress->Update(stats.frames);
     }
+    if (!background.Finish(error)) return false;
+    stats.writeSeconds = background.WriteSeconds();
     for (int c = 0; c < 2; ++c)
     {
-        stats.peakIn[c] = peakIn[c];
-        stats.peakOut[c] = peakOut[c];
+        stats.peakIn[c] = PeakValue<T>(inBits[c]);
+        stats.peakOut[c] = PeakValue<T>(outBits[c]);
     }
     stats.seconds = SecondsSince(start);
     return true;

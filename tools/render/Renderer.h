@@ -20,6 +20,8 @@ struct RenderStats
     double peakOut[2] = {0.0, 0.0};
     double seconds = 0.0;        // the whole loop: reading, converting, processing, writing
     double processSeconds = 0.0; // inside the plug-in's process calls only
+    double readSeconds = 0.0;    // inside the file reads (decoding included)
+    double writeSeconds = 0.0;   // inside the file writes (encoding included)
 };
 
 class Renderer

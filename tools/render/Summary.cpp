@@ -37,7 +37,7 @@ void PrintSummary(std::FILE* out, const SummaryData& d)
     const char* head = "parameters ";
     for (const auto& p : d.params)
     {
-        std::fprintf(out, "%s %-*s  %s\n", head, static_cast<int>(width), p.first.c_str(), p.second.c_str());
+        std::fprintf(out, "%s%-*s  %s\n", head, static_cast<int>(width), p.first.c_str(), p.second.c_str());
         head = "           ";
     }
     std::fprintf(out, "peak in    %s\n", Peaks(s.peakIn, s.channels).c_str());
