@@ -62,6 +62,12 @@ private:
 #endif
 };
 
+// A huge sample times the input gain may overflow; the limited output then stays finite.
+inline double Finite(double x)
+{
+    return std::min(std::max(x, -kHugeLevel), kHugeLevel);
+}
+
 inline double Max(double a, double b)
 {
     return a > b ? a : b;
@@ -296,14 +302,14 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, 
         // Limiting is the common case in a loud passage, so these branches predict well.
         if (eL > top)
         {
-            outL[i] = gL * top / eL;
+            outL[i] = Finite(gL) * top / eL;
             peakL = Max(peakL, eL);
         }
         else
             outL[i] = gL;
         if (eR > top)
         {
-            outR[i] = gR * top / eR;
+            outR[i] = Finite(gR) * top / eR;
             peakR = Max(peakR, eR);
         }
         else
