@@ -75,7 +75,6 @@ IEffectVST3::IEffectVST3(const InstanceInfo&, int32_t paramCount, const char* ch
     openViews.reserve(10);
     SetInputConnections(0, NInChannels(), true);
     SetOutputConnections(0, NOutChannels(), true);
-    lastConnectedInputs = NInChannels();
 
     SetInputBusLabel(0, "Main Input");
     if (sideChainChannels > 0) SetInputBusLabel(1, "Aux Input");
@@ -376,7 +375,6 @@ void IEffectVST3::ConnectInputs(const ProcessData& data, bool doubles)
     std::fill(hostIn32.begin(), hostIn32.end(), nullptr);
     std::fill(hostIn64.begin(), hostIn64.end(), nullptr);
 
-    int32 connected = 0;
     int32 next = 0;
     auto take = [&](const AudioBusBuffers* bus, int32 channel)
     {
@@ -389,7 +387,7 @@ void IEffectVST3::ConnectInputs(const ProcessData& data, bool doubles)
         SetInputConnections(0, nIn, false); // no input bus this block: silence in
     else if (sideChainChannels == 0)
     {
-        connected = std::clamp<int32>(main->numChannels, 0, nIn);
+        const int32 connected = std::clamp<int32>(main->numChannels, 0, nIn);
         SetInputConnections(0, connected, true);
         SetInputConnections(connected, nIn - connected, false);
         for (int32 c = 0; c < connected; ++c)
@@ -409,24 +407,17 @@ void IEffectVST3::ConnectInputs(const ProcessData& data, bool doubles)
             }
             SetInputConnections(0, m, true);
             SetInputConnections(m, sideChainChannels, false);
-            connected = m;
         }
         else
         {
             sideChainWasActive = true;
             SetInputConnections(0, nIn, true);
-            connected = nIn;
         }
         for (int32 c = 0; c < m; ++c)
             take(main, c);
         for (int32 c = 0; auxActive && c < sideChainChannels; ++c)
             take(side, c);
     }
-
-    // A channel that was just disconnected reads its scratch buffer, which still holds the last
-    // converted input: clear it so that it reads as silence.
-    if (connected < lastConnectedInputs) ZeroScratch();
-    lastConnectedInputs = connected;
 }
 
 void IEffectVST3::ConnectOutputs(const ProcessData& data, bool doubles)

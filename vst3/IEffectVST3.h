@@ -143,7 +143,6 @@ private:
     int32_t sideChainChannels;
     bool sideChainWasActive = false;
     bool initialized = false;
-    int32_t lastConnectedInputs = 0;
     // The program a host picked through setParamNormalized, shown until the next program change in
     // process; -1 follows the base's current preset (the base offers no way to select without loading).
     int32_t hostProgram = -1;

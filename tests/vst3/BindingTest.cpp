@@ -812,3 +812,93 @@ TEST_F(BindingTest, ViewKeepsThePluginAliveAfterTheHostLetsGo)
     EXPECT_EQ(view->release(), 0u);
     EXPECT_TRUE(events.destroyed);
 }
+
+// ---- Side-chain ----------------------------------------------------------------------------
+
+namespace
+{
+// Two main and two side-chain inputs; out = main + side.
+class SideChainEffect : public IEffectVST3
+{
+public:
+    SideChainEffect()
+        : IEffectVST3(InstanceInfo{}, 1, "2-2 4-2", 0, "Side", "Side", "Tests", 0x10000, 1, 2, 0, 0, true,
+                      false, 5)
+    {
+        GetParam(0)->InitReal("Mix", 1.0, 0.0, 1.0, 0.01, "");
+        ProcessingReady = true;
+    }
+    void ProcessBlock(double** in, double** out, int32_t frames) override
+    {
+        for (int c = 0; c < 2; ++c)
+            for (int32_t i = 0; i < frames; ++i)
+                out[c][i] = in[c][i] + in[c + 2][i];
+    }
+};
+} // namespace
+
+TEST(SideChainBinding, AuxBusFeedsTheLastChannelsOnlyWhileActive)
+{
+    auto* plugin = new SideChainEffect();
+    EXPECT_EQ(plugin->SideChainChannels(), 2); // clamped
+    ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+    ASSERT_EQ(plugin->getBusCount(kAudio, kInput), 2);
+    BusInfo info{};
+    plugin->getBusInfo(kAudio, kInput, 1, info);
+    EXPECT_EQ(U8(info.name), "Aux Input");
+    EXPECT_EQ(info.busType, kAux);
+    EXPECT_EQ(info.flags, 0u);
+    EXPECT_EQ(info.channelCount, 2);
+    EXPECT_EQ(plugin->getProgramListCount(), 0);
+    EXPECT_EQ(plugin->getParameterCount(), 1); // no presets: no "Presets" list
+
+    SpeakerArrangement stereo = 0x3, mono = 0x80000;
+    SpeakerArrangement one[1] = {stereo};
+    EXPECT_EQ(plugin->setBusArrangements(one, 1, &stereo, 1), kResultFalse);
+
+    ProcessSetup setup{kRealtime, kSample64, 32, 48000.0};
+    ASSERT_EQ(plugin->setupProcessing(setup), kResultOk);
+    plugin->activateBus(kAudio, kOutput, 0, true);
+
+    GuardedBuffers<double> mainIn(2, 16), sideIn(2, 16), out(2, 16);
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < 16; ++i)
+        {
+            mainIn[c][i] = 1.0;
+            sideIn[c][i] = 10.0;
+        }
+    AudioBusBuffers ins[2], outs[1];
+    ins[0].numChannels = 2;
+    ins[0].channelBuffers64 = mainIn.Pointers();
+    ins[1].numChannels = 2;
+    ins[1].channelBuffers64 = sideIn.Pointers();
+    outs[0].numChannels = 2;
+    outs[0].channelBuffers64 = out.Pointers();
+    ProcessData data;
+    data.symbolicSampleSize = kSample64;
+    data.numSamples = 16;
+    data.numInputs = 2;
+    data.inputs = ins;
+    data.numOutputs = 1;
+    data.outputs = outs;
+
+    ASSERT_EQ(plugin->process(data), kResultOk);
+    EXPECT_EQ(out[0][3], 1.0); // aux inactive: side channels silent
+    plugin->activateBus(kAudio, kInput, 1, true);
+    ASSERT_EQ(plugin->process(data), kResultOk);
+    EXPECT_EQ(out[1][3], 11.0);
+    plugin->activateBus(kAudio, kInput, 1, false);
+    ASSERT_EQ(plugin->process(data), kResultOk);
+    EXPECT_EQ(out[1][3], 1.0);
+    EXPECT_TRUE(out.GuardsIntact());
+
+    SpeakerArrangement two[2] = {stereo, mono};
+    EXPECT_EQ(plugin->setBusArrangements(two, 2, &stereo, 1), kResultTrue);
+    plugin->getBusInfo(kAudio, kInput, 1, info);
+    EXPECT_EQ(U8(info.name), "Sidechain Input");
+    EXPECT_EQ(info.channelCount, 1);
+    EXPECT_EQ(plugin->getBusCount(kAudio, kInput), 2);
+
+    plugin->terminate();
+    plugin->release();
+}
