@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <limits>
 
@@ -134,5 +135,19 @@ TEST_F(RenderErrors, FailureDuringTheRenderKeepsAnExistingOutput)
     std::string text;
     std::getline(kept, text);
     EXPECT_EQ(text, "previous result");
+}
+TEST_F(RenderErrors, InterruptedRenderLeavesNothing)
+{
+    // A minute at one frame per block takes the tool well over the delay below.
+    ASSERT_TRUE(WriteFile(dir.Path("long.wav"), Container::Wav, SampleFormat::Float, 48000, 2,
+                          HotSignal(2, 48000.0, 60 * 48000)));
+    const std::vector<std::string> before = dir.Entries();
+    const ToolResult run =
+        RunTool(VELLICOR_RENDER_TOOL,
+                {dir.Path("long.wav"), dir.Path("out.wav"), "--block", "1", "--plugin", VELLICOR_VST3_BUNDLE},
+                300, SIGTERM);
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_EQ(run.err, "vellicor-render: interrupted\n");
+    EXPECT_EQ(dir.Entries(), before);
 }
 } // namespace

@@ -1,6 +1,7 @@
 #include "tests/tools/ToolRunner.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -23,7 +24,8 @@ std::string Slurp(const std::string& path)
 }
 } // namespace
 
-ToolResult RunTool(const std::string& program, const std::vector<std::string>& args)
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args, int signalAfterMs,
+                   int signal)
 {
     TempDir io;
     const std::string outPath = io.Path("stdout"), errPath = io.Path("stderr");
@@ -42,6 +44,11 @@ ToolResult RunTool(const std::string& program, const std::vector<std::string>& a
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
     {
+        if (signalAfterMs >= 0)
+        {
+            usleep(static_cast<useconds_t>(signalAfterMs) * 1000);
+            kill(pid, signal);
+        }
         int status = 0;
         waitpid(pid, &status, 0);
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -10,7 +10,9 @@ struct ToolResult
     std::string err;
 };
 
-ToolResult RunTool(const std::string& program, const std::vector<std::string>& args);
+// signalAfterMs >= 0: sends signal to the child that many milliseconds after starting it.
+ToolResult RunTool(const std::string& program, const std::vector<std::string>& args, int signalAfterMs = -1,
+                   int signal = 0);
 
 // A fresh folder under the system's temporary folder, removed with everything in it on destruction.
 class TempDir

@@ -87,6 +87,13 @@ void ListParams(const PluginHost& host)
 
 int RunRenderApp(int argc, char** argv)
 {
+    // From the start, so that an interrupt at any moment ends in the same clean way.
+    struct sigaction action = {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
     RenderOptions options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error))
@@ -158,14 +165,6 @@ int RunRenderApp(int argc, char** argv)
     if (!host->Start(reader.SampleRate(), reader.Channels(), options.block, options.precision,
                      options.transportStart, error))
         return Fail(error);
-
-    struct sigaction action
-    {
-    };
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     Renderer renderer(*host, options.block, options.precision);
     renderer.SetCancelFlag(&interrupted);
