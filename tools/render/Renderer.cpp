@@ -2,6 +2,7 @@
 
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
+#include "tools/render/BackgroundReader.h"
 #include "tools/render/BackgroundWriter.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/SampleLoops.h"
@@ -42,7 +43,7 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     stats = RenderStats();
     stats.channels = channels;
 
-    std::vector<T> interleavedIn(static_cast<size_t>(chunk * channels));
+    BackgroundReader<T> ahead(reader, channels, chunk);
     BackgroundWriter<T> background(writer, channels, chunk);
     std::vector<std::vector<T>> in(static_cast<size_t>(channels), std::vector<T>(static_cast<size_t>(chunk)));
     std::vector<std::vector<T>> out(static_cast<size_t>(channels),
@@ -58,22 +59,22 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             error = "interrupted";
             return false;
         }
-        // Mono needs no (de)interleaving: read and write the channel buffers directly.
-        T* readInto = channels == 1 ? in[0].data() : interleavedIn.data();
-        const Clock::time_point beforeRead = Clock::now();
-        const int64_t got = reader.Read(readInto, chunk);
-        stats.readSeconds += SecondsSince(beforeRead);
-        if (reader.Failed())
+        const T* chunkIn = nullptr;
+        int64_t got = 0;
+        if (!ahead.Next(chunkIn, got))
         {
-            error = reader.LastError();
+            error = ahead.Failure();
             return false;
         }
         if (got == 0) break;
 
         if (channels == 1)
+        {
+            std::copy_n(chunkIn, got, in[0].data());
             TakePeak(in[0].data(), got, inBits[0]);
+        }
         else
-            Deinterleave(interleavedIn.data(), in[0].data(), in[1].data(), got, inBits);
+            Deinterleave(chunkIn, in[0].data(), in[1].data(), got, inBits);
         // A NaN or infinity would stay in the limiter's envelope for good: refuse it.
         for (int32_t c = 0; c < channels; ++c)
         {
@@ -124,6 +125,7 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     }
     if (!background.Finish(error)) return false;
     stats.writeSeconds = background.WriteSeconds();
+    stats.readSeconds = ahead.ReadSeconds();
     for (int c = 0; c < 2; ++c)
     {
         stats.peakIn[c] = PeakValue<T>(inBits[c]);
