@@ -59,6 +59,8 @@ private:
     static constexpr unsigned kFlushToZero = 0x8000;
     static constexpr unsigned kDenormalsAreZero = 0x0040;
     unsigned saved;
+#else
+    FlushSubnormals() {} // elsewhere the platform's default mode applies
 #endif
 };
 
@@ -73,8 +75,8 @@ inline double Max(double a, double b)
     return a > b ? a : b;
 }
 
-// A NaN or infinite sample is silence; a finite one too loud for the input gain is detected at
-// the largest finite level, so that neither can poison the envelope or the hold.
+// A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
+// finite one too loud for the input gain is capped at the largest finite level after the gain.)
 inline void CleanInput(double& x, double& level)
 {
     level = std::fabs(x);
