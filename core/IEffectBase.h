@@ -132,6 +132,7 @@ public:
     void SetParamFromHost(int32_t index, double normalized);
     void DeferEndParamEdit(int32_t index);
     void FlushEndParamEdit();
+    int32_t PendingEndEdit() const { return pendingEndEdit; } // -1 when no gesture end is pending
     int32_t NotifyAllParams();
     void PushParamsToGui();
     IEditor* GetGUI() const { return gui.get(); }
@@ -169,6 +170,8 @@ public:
     // ---- Presets (programs) ----
     int32_t NPresets() const { return static_cast<int32_t>(presets.size()); }
     int32_t CurrentPresetIndex() const { return currentPreset; }
+    // Selects a preset without loading it (VST3 controller); an index outside the list is ignored.
+    void SetCurrentPresetIndex(int32_t index);
     const Preset* GetPreset(int32_t index) const;
     void MakeDefaultPresets(const char* name, int32_t count);
     // One value per parameter in index order; integer-valued parameters take whole numbers.

@@ -101,6 +101,13 @@ bool IEffectBase::RestorePreset(int32_t index)
     return false;
 }
 
+void IEffectBase::SetCurrentPresetIndex(int32_t index)
+{
+    if (index < 0 || index >= NPresets()) return;
+    PluginLock::Scoped hold(lock);
+    currentPreset = index;
+}
+
 void IEffectBase::MakeUserPresetName(char* out) const
 {
     if (!out) return;

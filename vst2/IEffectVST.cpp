@@ -148,10 +148,9 @@ void IEffectVST::BeginParamEdit(int32_t index)
 void IEffectVST::BeginParamEditIfIdle(int32_t index)
 {
     PluginLock::Scoped hold(Lock());
-    if (index == wheelGesture) return; // the running gesture continues
+    if (index == PendingEndEdit()) return; // the running gesture continues
     FlushEndParamEdit();
     HostCall(audioMasterBeginEdit, index, 0, nullptr, 0.0f);
-    wheelGesture = index;
 }
 
 void IEffectVST::ParamEdited(int32_t index, double normalized)
@@ -161,7 +160,6 @@ void IEffectVST::ParamEdited(int32_t index, double normalized)
 
 void IEffectVST::EndParamEdit(int32_t index)
 {
-    if (index == wheelGesture) wheelGesture = -1;
     HostCall(audioMasterEndEdit, index, 0, nullptr, 0.0f);
 }
 

@@ -84,9 +84,6 @@ private:
     VstSpeakerArrangement outputArrangement{};
     bool hostSetupDone = false;
     StateChunk programChunk, bankChunk;
-    // The wheel gesture begun by BeginParamEditIfIdle whose end is still due (-1: none). Follows the
-    // base's pending gesture end: set with the begin, cleared when its end reaches the host.
-    int32_t wheelGesture = -1;
     AEffect effect{};
 };
 

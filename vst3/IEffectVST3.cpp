@@ -316,7 +316,6 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
         else if (id == kProgramTag)
         {
             if (NPresets() > 0) RestorePreset(ProgramIndexFor(value));
-            hostProgram = -1;
         }
         else if (ValidParam(id))
         {
@@ -543,8 +542,7 @@ ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID tag)
     if (tag == kBypassTag) return IsBypassed() ? 1.0 : 0.0;
     if (tag == kProgramTag)
     {
-        const int32_t current = hostProgram >= 0 ? hostProgram : CurrentPresetIndex();
-        return NPresets() > 1 ? static_cast<double>(current) / (NPresets() - 1) : 0.0;
+        return NPresets() > 1 ? static_cast<double>(CurrentPresetIndex()) / (NPresets() - 1) : 0.0;
     }
     if (ValidParam(tag)) return GetParam(static_cast<int32_t>(tag))->NormalizedValue();
     return 0.0;
@@ -559,7 +557,7 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID tag, ParamValue value
     }
     if (tag == kProgramTag)
     {
-        hostProgram = NPresets() > 0 ? ProgramIndexFor(value) : 0;
+        if (NPresets() > 0) SetCurrentPresetIndex(ProgramIndexFor(value));
         return kResultOk;
     }
     if (!ValidParam(tag)) return kResultFalse;

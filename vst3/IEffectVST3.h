@@ -143,9 +143,6 @@ private:
     int32_t sideChainChannels;
     bool sideChainWasActive = false;
     bool initialized = false;
-    // The program a host picked through setParamNormalized, shown until the next program change in
-    // process; -1 follows the base's current preset (the base offers no way to select without loading).
-    int32_t hostProgram = -1;
     Steinberg::Vst::ProcessContext hostTransport{};
     std::vector<IEffectVST3View*> openViews;
     std::vector<std::string> paramGroupNames; // units 1..G, in order of first appearance

@@ -22,6 +22,13 @@ struct Case
     std::vector<std::pair<std::string, double>> params;
 };
 
+// Test listings show the case name, not the parameter's raw bytes.
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.format << " " << c.rate << " Hz, block " << c.block << ", " << c.channels << " ch, preset \""
+        << c.preset << "\"";
+}
+
 std::string CaseName(const testing::TestParamInfo<Case>& info)
 {
     const Case& c = info.param;
