@@ -1,5 +1,6 @@
 # The two commands of the README: `make` and `make test`. Everything else is CMake.
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 CMAKE_BUILD = cmake --build --preset
 .PHONY: all deps release demo test test-release test-asan bench install clean
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 using vellicor::CopyText;
 
@@ -448,52 +449,44 @@ int32_t IEffectBase::CountConnected(bool inputs) const
     return n;
 }
 
-void IEffectBase::SilenceHostOutputs(float** outputs, int32_t frames)
-{
-    for (int32_t i = 0, n = CountConnected(false); outputs && i < n; ++i)
-        if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, 0.0f);
-}
-
-void IEffectBase::SilenceHostOutputs(double** outputs, int32_t frames)
-{
-    for (int32_t i = 0, n = CountConnected(false); outputs && i < n; ++i)
-        if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, 0.0);
-}
-
 namespace
 {
 // Host pointers advanced by an offset into the block; the arrays are bounded by the channel count.
 constexpr int kMaxHostChannels = 64;
 
-template <typename T> bool OffsetPointers(T** src, int32_t n, int32_t offset, T** dst)
+template <typename T> void OffsetPointers(T** src, int32_t n, int32_t offset, T** dst)
 {
-    if (!src || n > kMaxHostChannels) return false;
-    for (int32_t i = 0; i < n; ++i)
-        dst[i] = src[i] ? src[i] + offset : nullptr;
-    return true;
+    const bool usable = src && n <= kMaxHostChannels;
+    for (int32_t i = 0; i < kMaxHostChannels; ++i)
+        dst[i] = usable && i < n && src[i] ? src[i] + offset : nullptr;
 }
 } // namespace
 
-void IEffectBase::ProcessHostBlock(float** inputs, float** outputs, int32_t frames, BlockForm form,
-                                   bool passThrough)
+template <typename T>
+void IEffectBase::ProcessHostSlices(T** inputs, T** outputs, int32_t frames, BlockForm form, bool passThrough)
 {
     if (frames < 1) return;
     PluginLock::Scoped hold(lock);
     const int32_t nIn = CountConnected(true), nOut = CountConnected(false);
     if (blockSize < 1)
     {
-        if (form != BlockForm::FloatAccumulating) SilenceHostOutputs(outputs, frames);
+        // No scratch buffers to process in: silence, except where the host accumulates.
+        if (form == BlockForm::FloatAccumulating || !outputs) return;
+        for (int32_t i = 0; i < nOut && i < kMaxHostChannels; ++i)
+            if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, T(0));
         return;
     }
-    float* inPtrs[kMaxHostChannels];
-    float* outPtrs[kMaxHostChannels];
+    T* inPtrs[kMaxHostChannels];
+    T* outPtrs[kMaxHostChannels];
     for (int32_t done = 0; done < frames; done += blockSize)
     {
         const int32_t n = std::min(blockSize, frames - done);
-        if (!OffsetPointers(inputs, nIn, done, inPtrs)) std::fill(inPtrs, inPtrs + kMaxHostChannels, nullptr);
-        if (!OffsetPointers(outputs, nOut, done, outPtrs))
-            std::fill(outPtrs, outPtrs + kMaxHostChannels, nullptr);
-        AttachInputs(0, NInChannels(), inPtrs, n);
+        OffsetPointers(inputs, nIn, done, inPtrs);
+        OffsetPointers(outputs, nOut, done, outPtrs);
+        if constexpr (std::is_same_v<T, float>)
+            AttachInputs(0, NInChannels(), inPtrs, n);
+        else
+            AttachInputs(0, NInChannels(), inPtrs);
         AttachOutputs(0, NOutChannels(), outPtrs);
         if (passThrough)
             PassThroughBlock(n, form);
@@ -502,31 +495,16 @@ void IEffectBase::ProcessHostBlock(float** inputs, float** outputs, int32_t fram
     }
 }
 
+void IEffectBase::ProcessHostBlock(float** inputs, float** outputs, int32_t frames, BlockForm form,
+                                   bool passThrough)
+{
+    ProcessHostSlices(inputs, outputs, frames, form == BlockForm::Double ? BlockForm::FloatReplacing : form,
+                      passThrough);
+}
+
 void IEffectBase::ProcessHostBlock(double** inputs, double** outputs, int32_t frames, bool passThrough)
 {
-    if (frames < 1) return;
-    PluginLock::Scoped hold(lock);
-    const int32_t nIn = CountConnected(true), nOut = CountConnected(false);
-    if (blockSize < 1)
-    {
-        SilenceHostOutputs(outputs, frames);
-        return;
-    }
-    double* inPtrs[kMaxHostChannels];
-    double* outPtrs[kMaxHostChannels];
-    for (int32_t done = 0; done < frames; done += blockSize)
-    {
-        const int32_t n = std::min(blockSize, frames - done);
-        if (!OffsetPointers(inputs, nIn, done, inPtrs)) std::fill(inPtrs, inPtrs + kMaxHostChannels, nullptr);
-        if (!OffsetPointers(outputs, nOut, done, outPtrs))
-            std::fill(outPtrs, outPtrs + kMaxHostChannels, nullptr);
-        AttachInputs(0, NInChannels(), inPtrs);
-        AttachOutputs(0, NOutChannels(), outPtrs);
-        if (passThrough)
-            PassThroughBlock(n, BlockForm::Double);
-        else
-            RunBlock(n, BlockForm::Double);
-    }
+    ProcessHostSlices(inputs, outputs, frames, BlockForm::Double, passThrough);
 }
 
 void IEffectBase::SetInputBusLabel(int32_t index, const char* label)

@@ -207,8 +207,8 @@ private:
     void WriteFloatOutputs(int32_t frames, BlockForm form);
     int32_t FirstFreePreset() const;
     int32_t CountConnected(bool inputs) const;
-    void SilenceHostOutputs(float** outputs, int32_t frames);
-    void SilenceHostOutputs(double** outputs, int32_t frames);
+    template <typename T>
+    void ProcessHostSlices(T** inputs, T** outputs, int32_t frames, BlockForm form, bool passThrough);
 
     // Declaration order is destruction order in reverse; the destructor releases explicitly.
     std::vector<ChannelConfig> channelConfigs;

@@ -14,11 +14,11 @@ std::vector<ParamInfo> Params()
     };
 }
 
-ParamSetting Resolve(const std::string& spec, std::string* errorOut = nullptr)
+ParamSetting Resolve(const std::string& text, std::string* errorOut = nullptr)
 {
     ParamSetting s;
     std::string error;
-    const bool ok = ResolveSetting(spec, Params(), s, error);
+    const bool ok = ResolveSetting(text, Params(), s, error);
     if (errorOut) *errorOut = error;
     if (!ok) s.index = -1;
     return s;

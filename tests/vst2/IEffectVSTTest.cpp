@@ -557,7 +557,7 @@ TEST_F(Vst2Binding, MidiCapabilitiesFollowMidiMode)
     EXPECT_EQ(Dispatch(effect, effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent")), 1);
 }
 
-TEST_F(Vst2Binding, EventsReachAMidiPlugin)
+TEST_F(Vst2Binding, EventsReachAPluginTakingMidi)
 {
     Vst2PluginOptions options;
     options.midiMode = 2;
@@ -791,7 +791,7 @@ TEST_F(Vst2Blocks, NullBuffersAndOddFrameCounts)
     EXPECT_EQ(outD[0][0], 1.0);
 }
 
-TEST_F(Vst2Blocks, MidiPluginsAskForMidiEveryBlock)
+TEST_F(Vst2Blocks, PluginsTakingMidiAskForItEveryBlock)
 {
     Dispatch(effect, effClose);
     Vst2PluginOptions options;

@@ -147,7 +147,7 @@ TEST_F(BindingTest, SecondInitializeIsRefusedAndAddsNothing)
     EXPECT_EQ(plugin->getBusCount(kAudio, kOutput), 1);
 }
 
-TEST_F(BindingTest, MidiPluginGetsAnEventBusAndNoteEvents)
+TEST_F(BindingTest, PluginTakingMidiGetsAnEventBusAndNoteEvents)
 {
     Remake(false, 1);
     ASSERT_EQ(plugin->getBusCount(kEvent, kInput), 1);

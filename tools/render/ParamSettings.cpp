@@ -65,7 +65,7 @@ std::string DescribeRange(const ParamInfo& param)
     return text;
 }
 
-bool ResolvePreset(const std::string& spec, const std::vector<std::string>& presetNames, int32_t& index,
+bool ResolvePreset(const std::string& text, const std::vector<std::string>& presetNames, int32_t& index,
                    std::string& error)
 {
     const int32_t count = static_cast<int32_t>(presetNames.size());
@@ -75,19 +75,19 @@ bool ResolvePreset(const std::string& spec, const std::vector<std::string>& pres
         return false;
     }
     const std::string range = "0 to " + std::to_string(count - 1);
-    if (AllDigits(spec))
+    if (AllDigits(text))
     {
         errno = 0;
-        const long v = std::strtol(spec.c_str(), nullptr, 10);
+        const long v = std::strtol(text.c_str(), nullptr, 10);
         if (errno == 0 && v < count)
         {
             index = static_cast<int32_t>(v);
             return true;
         }
-        error = "no preset " + spec + ": presets are numbered " + range;
+        error = "no preset " + text + ": presets are numbered " + range;
         return false;
     }
-    const std::string key = Lower(Trim(spec));
+    const std::string key = Lower(Trim(text));
     for (int32_t i = 0; i < count; ++i)
     {
         if (!key.empty() && Lower(presetNames[static_cast<size_t>(i)]) == key)
@@ -96,22 +96,22 @@ bool ResolvePreset(const std::string& spec, const std::vector<std::string>& pres
             return true;
         }
     }
-    error = "unknown preset \"" + spec + "\"; give an index (" + range +
+    error = "unknown preset \"" + text + "\"; give an index (" + range +
             ") or one of: " + QuotedList(presetNames);
     return false;
 }
 
-bool ResolveSetting(const std::string& spec, const std::vector<ParamInfo>& params, ParamSetting& out,
+bool ResolveSetting(const std::string& text, const std::vector<ParamInfo>& params, ParamSetting& out,
                     std::string& error)
 {
-    const size_t eq = spec.find('=');
+    const size_t eq = text.find('=');
     if (eq == std::string::npos)
     {
-        error = "--set takes NAME=VALUE (e.g. --set Release=50), not \"" + spec + "\"";
+        error = "--set takes NAME=VALUE (e.g. --set Release=50), not \"" + text + "\"";
         return false;
     }
-    const std::string name = Trim(spec.substr(0, eq));
-    const std::string valueText = Trim(spec.substr(eq + 1));
+    const std::string name = Trim(text.substr(0, eq));
+    const std::string valueText = Trim(text.substr(eq + 1));
 
     int32_t index = -1;
     for (size_t i = 0; i < params.size(); ++i)

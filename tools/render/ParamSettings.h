@@ -12,12 +12,12 @@ struct ParamSetting
     double value = 0.0; // real units
 };
 
-// spec: a preset index or name (case-insensitive).
-bool ResolvePreset(const std::string& spec, const std::vector<std::string>& presetNames, int32_t& index,
+// text: a preset index or name (case-insensitive).
+bool ResolvePreset(const std::string& text, const std::vector<std::string>& presetNames, int32_t& index,
                    std::string& error);
-// spec: NAME=VALUE; the name case-insensitive, the value a number in the parameter's real units,
+// text: NAME=VALUE; the name case-insensitive, the value a number in the parameter's real units,
 // optionally followed by the parameter's unit ("50 ms").
-bool ResolveSetting(const std::string& spec, const std::vector<ParamInfo>& params, ParamSetting& out,
+bool ResolveSetting(const std::string& text, const std::vector<ParamInfo>& params, ParamSetting& out,
                     std::string& error);
 // "0.1 to 1500 ms", "whole numbers from 0 to 100 %".
 std::string DescribeRange(const ParamInfo& param);

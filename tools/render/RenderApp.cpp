@@ -138,10 +138,10 @@ int RunRenderApp(int argc, char** argv)
     if (!options.preset.empty() && !ResolvePreset(options.preset, presetNames, presetIndex, error))
         return Fail(error);
     std::vector<ParamSetting> settings;
-    for (const std::string& spec : options.settings)
+    for (const std::string& text : options.settings)
     {
         ParamSetting s;
-        if (!ResolveSetting(spec, params, s, error)) return Fail(error);
+        if (!ResolveSetting(text, params, s, error)) return Fail(error);
         settings.push_back(s);
     }
 
