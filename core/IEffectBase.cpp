@@ -11,6 +11,21 @@
 
 using vellicor::CopyText;
 
+namespace
+{
+// End of the channel range [first, first + count) inside a list of total channels.
+int32_t RangeEnd(int32_t first, int32_t count, int32_t total)
+{
+    return static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, total));
+}
+
+// A scratch buffer as a table entry: null until a block size gave it storage.
+double* ScratchOf(std::vector<double>& scratch)
+{
+    return scratch.empty() ? nullptr : scratch.data();
+}
+} // namespace
+
 IEffectBase::IEffectBase(int32_t paramCount, const char* channelConfig, int32_t presetCount,
                          const char* effectNameText, const char* productNameText, const char* makerNameText,
                          int32_t versionCode, int32_t uniqueIdCode, int32_t makerIdCode,
@@ -165,17 +180,17 @@ void IEffectBase::SetBlockSize(int32_t frames)
     {
         const bool pointsHere = entry && entry == scratch.data();
         scratch.assign(n, 0.0);
-        if (pointsHere) entry = scratch.empty() ? nullptr : scratch.data();
+        if (pointsHere) entry = ScratchOf(scratch);
     };
     for (InChannel& ch : inChannels)
     {
         resize(ch.scratch, inputTable[ch.tableIndex]);
-        if (!ch.connected) inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+        if (!ch.connected) inputTable[ch.tableIndex] = ScratchOf(ch.scratch);
     }
     for (OutChannel& ch : outChannels)
     {
         resize(ch.scratch, outputTable[ch.tableIndex]);
-        if (!ch.connected) outputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+        if (!ch.connected) outputTable[ch.tableIndex] = ScratchOf(ch.scratch);
     }
     blockSize = frames > 0 ? frames : 0;
 }
@@ -293,28 +308,28 @@ bool IEffectBase::IsOutputConnected(int32_t channel) const
 void IEffectBase::SetInputConnections(int32_t first, int32_t count, bool connected)
 {
     if (first < 0) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NInChannels()));
+    const int32_t end = RangeEnd(first, count, NInChannels());
     for (int32_t i = first; i < end; ++i)
     {
         InChannel& ch = inChannels[i];
         // A channel that goes silent must not replay the last audio converted into its scratch.
         if (ch.connected && !connected) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
         ch.connected = connected;
-        if (!connected) inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+        if (!connected) inputTable[ch.tableIndex] = ScratchOf(ch.scratch);
     }
 }
 
 void IEffectBase::SetOutputConnections(int32_t first, int32_t count, bool connected)
 {
     if (first < 0) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NOutChannels()));
+    const int32_t end = RangeEnd(first, count, NOutChannels());
     for (int32_t i = first; i < end; ++i)
     {
         OutChannel& ch = outChannels[i];
         ch.connected = connected;
         if (!connected)
         {
-            outputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+            outputTable[ch.tableIndex] = ScratchOf(ch.scratch);
             ch.hostFloat = nullptr;
         }
     }
@@ -323,7 +338,7 @@ void IEffectBase::SetOutputConnections(int32_t first, int32_t count, bool connec
 void IEffectBase::AttachInputs(int32_t first, int32_t count, double** buffers)
 {
     if (first < 0 || !buffers) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NInChannels()));
+    const int32_t end = RangeEnd(first, count, NInChannels());
     int32_t next = 0;
     for (int32_t i = first; i < end; ++i)
     {
@@ -336,7 +351,7 @@ void IEffectBase::AttachInputs(int32_t first, int32_t count, double** buffers)
         {
             // A missing host buffer reads as silence.
             std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
-            inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+            inputTable[ch.tableIndex] = ScratchOf(ch.scratch);
         }
     }
 }
@@ -344,7 +359,7 @@ void IEffectBase::AttachInputs(int32_t first, int32_t count, double** buffers)
 void IEffectBase::AttachInputs(int32_t first, int32_t count, float** buffers, int32_t frames)
 {
     if (first < 0 || !buffers) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NInChannels()));
+    const int32_t end = RangeEnd(first, count, NInChannels());
     int32_t next = 0;
     for (int32_t i = first; i < end; ++i)
     {
@@ -365,7 +380,7 @@ void IEffectBase::AttachInputs(int32_t first, int32_t count, float** buffers, in
 void IEffectBase::AttachOutputs(int32_t first, int32_t count, double** buffers)
 {
     if (first < 0 || !buffers) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NOutChannels()));
+    const int32_t end = RangeEnd(first, count, NOutChannels());
     int32_t next = 0;
     for (int32_t i = first; i < end; ++i)
     {
@@ -373,21 +388,21 @@ void IEffectBase::AttachOutputs(int32_t first, int32_t count, double** buffers)
         if (!ch.connected) continue;
         double* host = buffers[next++];
         ch.hostFloat = nullptr;
-        outputTable[ch.tableIndex] = host ? host : (ch.scratch.empty() ? nullptr : ch.scratch.data());
+        outputTable[ch.tableIndex] = host ? host : (ScratchOf(ch.scratch));
     }
 }
 
 void IEffectBase::AttachOutputs(int32_t first, int32_t count, float** buffers)
 {
     if (first < 0 || !buffers) return;
-    const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t(first) + count, NOutChannels()));
+    const int32_t end = RangeEnd(first, count, NOutChannels());
     int32_t next = 0;
     for (int32_t i = first; i < end; ++i)
     {
         OutChannel& ch = outChannels[i];
         if (!ch.connected) continue;
         ch.hostFloat = buffers[next++];
-        outputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : ch.scratch.data();
+        outputTable[ch.tableIndex] = ScratchOf(ch.scratch);
     }
 }
 
