@@ -494,8 +494,8 @@ intptr_t IEffectVST::SetChunk(int32_t index, intptr_t size, const void* data)
 
 intptr_t IEffectVST::ProcessEvents(const VstEvents* events)
 {
-    // A plug-in that takes no MIDI has no reason to walk a host's list.
-    if (!events || !ReceivesMidi()) return 1;
+    // Every event is handed on whatever the MIDI mode: the mode only shapes what we tell the host.
+    if (!events) return 1;
     const int32_t count = std::min(events->numEvents, kMaxEventsPerCall);
     for (int32_t i = 0; i < count; ++i)
     {

@@ -606,13 +606,27 @@ TEST_F(Vst2Binding, EventsReachAPluginTakingMidi)
     EXPECT_EQ(plugin->midi.size(), 2u);
 }
 
-TEST_F(Vst2Binding, PluginWithoutMidiIgnoresEventLists)
+TEST_F(Vst2Binding, EventsReachThePluginWhateverItsMidiMode)
 {
-    Create();
-    VstEvents list{};
-    list.numEvents = INT32_MAX; // would walk far past the two entries
-    EXPECT_EQ(Dispatch(effect, effProcessEvents, 0, 0, &list), 1);
-    EXPECT_TRUE(plugin->midi.empty());
+    for (int32_t mode : {0, 3})
+    {
+        Vst2PluginOptions options;
+        options.midiMode = mode;
+        Create(options);
+        VstMidiEvent note{};
+        note.type = kVstMidiType;
+        note.deltaFrames = 5;
+        note.midiData[0] = char(0x80);
+        VstEvents list{};
+        list.numEvents = 1;
+        list.events[0] = reinterpret_cast<VstEvent*>(&note);
+        EXPECT_EQ(Dispatch(effect, effProcessEvents, 0, 0, &list), 1);
+        ASSERT_EQ(plugin->midi.size(), 1u) << "MIDI mode " << mode;
+        EXPECT_EQ(plugin->midi[0].frameOffset, 5);
+        EXPECT_EQ(plugin->midi[0].status, 0x80);
+        Dispatch(effect, effClose);
+        effect = nullptr;
+    }
 }
 
 TEST_F(Vst2Binding, PinProperties)
