@@ -13,8 +13,16 @@ template <class Plugin> AEffect* CreateVst2Effect(audioMasterCallback host)
     std::lock_guard<std::mutex> hold(PluginCreationLock());
     vellicor::vst2::RecordModuleHandle();
     const IEffectVST::InstanceInfo info{host};
-    Plugin* plugin = new (std::nothrow) Plugin(info);
-    if (!plugin) return nullptr;
+    // Out of memory anywhere in construction must not unwind through the host's C call.
+    Plugin* plugin = nullptr;
+    try
+    {
+        plugin = new Plugin(info);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
     plugin->EnsureDefaultPreset();
     AEffect* effect = plugin->Effect();
     if (effect->numPrograms < 1) effect->numPrograms = 1;

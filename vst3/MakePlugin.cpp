@@ -10,6 +10,14 @@ namespace vellicor::vst3
 IEffectVST3* MakePlugin()
 {
     std::lock_guard<std::mutex> hold(PluginCreationLock());
-    return new (std::nothrow) CLS_VELLICOR(IEffectVST3::InstanceInfo{});
+    // Out of memory anywhere in construction must not unwind through the host's C call.
+    try
+    {
+        return new CLS_VELLICOR(IEffectVST3::InstanceInfo{});
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 } // namespace vellicor::vst3
