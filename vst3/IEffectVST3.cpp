@@ -105,6 +105,16 @@ void IEffectVST3::BeginParamEdit(int32_t index)
     beginEdit(static_cast<ParamID>(index));
 }
 
+void IEffectVST3::BeginParamEditIfIdle(int32_t index)
+{
+    // Hosts take edits only inside a begin/end pair; without this a wheel step would send its
+    // perform and deferred end with no begin.
+    PluginLock::Scoped hold(Lock());
+    if (index == PendingEndEdit()) return; // the running gesture continues
+    FlushEndParamEdit();
+    BeginParamEdit(index);
+}
+
 void IEffectVST3::ParamEdited(int32_t index, double normalized)
 {
     performEdit(static_cast<ParamID>(index), normalized);
@@ -134,13 +144,12 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
         if (context->queryInterface(IHostApplication::iid, reinterpret_cast<void**>(&app)) == kResultOk &&
             app)
         {
+            // A host that cannot name itself is still identified, as an unknown one.
             String128 name{};
             char text[kNameSize];
-            if (app->getName(name) == kResultOk)
-            {
-                Utf16ToUtf8(name, 128, text, sizeof text);
-                SetHostInfo(text, 0);
-            }
+            if (app->getName(name) != kResultOk) name[0] = 0;
+            Utf16ToUtf8(name, 128, text, sizeof text);
+            SetHostInfo(text, 0);
             app->release();
         }
     }

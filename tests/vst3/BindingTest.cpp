@@ -127,6 +127,19 @@ TEST_F(BindingTest, InitializeBuildsOneStereoBusEachWayAndIdentifiesTheHost)
     EXPECT_EQ(plugin->getBusArrangement(kOutput, 1, arr), kResultFalse);
 }
 
+TEST_F(BindingTest, HostThatCannotNameItselfIsIdentifiedAsUnknown)
+{
+    HostApplication nameless{"Ardour 7.3"};
+    nameless.nameFails = true;
+    ProbeEffect::Events otherEvents;
+    auto* other = new ProbeEffect(&otherEvents, nullptr, 0);
+    EXPECT_EQ(other->HostKind(), -1);
+    ASSERT_EQ(other->initialize(&nameless), kResultOk);
+    EXPECT_EQ(other->HostKind(), HostKinds::kOther); // the buffer it wrote is not trusted
+    other->terminate();
+    other->release();
+}
+
 TEST_F(BindingTest, InitializeDeliversEveryParameterOnceInIndexOrder)
 {
     EXPECT_EQ(events.paramChanged, (std::vector<int32_t>{0, 1, 2}));
@@ -717,6 +730,32 @@ TEST_F(BindingTest, GuiEditsAreForwardedToTheComponentHandler)
               (std::vector<ComponentHandler::Call>{{'b', 1, 0.0}, {'p', 1, 0.25}, {'e', 1, 0.0}}));
     plugin->terminate();
     EXPECT_EQ(handler.refs, 0);
+    plugin->initialize(&host);
+}
+
+TEST_F(BindingTest, WheelStepsFormOneBalancedGesturePerParameter)
+{
+    Remake(true);
+    ComponentHandler handler;
+    ASSERT_EQ(plugin->setComponentHandler(&handler), kResultTrue);
+    for (double v : {0.25, 0.5})
+    {
+        plugin->BeginParamEditIfIdle(1);
+        plugin->SetParamFromGui(1, v);
+        plugin->DeferEndParamEdit(1);
+    }
+    plugin->BeginParamEditIfIdle(0); // another parameter: the pending end goes out first
+    plugin->SetParamFromGui(0, 0.75);
+    plugin->DeferEndParamEdit(0);
+    plugin->FlushEndParamEdit();
+    EXPECT_EQ(handler.calls, (std::vector<ComponentHandler::Call>{{'b', 1, 0.0},
+                                                                  {'p', 1, 0.25},
+                                                                  {'p', 1, 0.5},
+                                                                  {'e', 1, 0.0},
+                                                                  {'b', 0, 0.0},
+                                                                  {'p', 0, 0.75},
+                                                                  {'e', 0, 0.0}}));
+    plugin->terminate();
     plugin->initialize(&host);
 }
 

@@ -26,7 +26,7 @@ tresult PLUGIN_API HostApplication::getName(String128 out)
     const size_t n = std::min<size_t>(name.size(), 127);
     std::copy(name.begin(), name.begin() + static_cast<long>(n), out);
     out[n] = 0;
-    return kResultOk;
+    return nameFails ? kResultFalse : kResultOk;
 }
 
 tresult PLUGIN_API HostApplication::queryInterface(const TUID iid, void** obj)

@@ -46,6 +46,8 @@ public:
     tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
     TESTHOST_NO_REFCOUNT
 
+    bool nameFails = false; // getName scribbles its name into the buffer, then reports failure
+
 private:
     std::u16string name;
 };
