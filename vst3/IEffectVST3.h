@@ -38,7 +38,8 @@ public:
     void BeginParamEdit(int32_t index) override;
     void ParamEdited(int32_t index, double normalized) override;
     void EndParamEdit(int32_t index) override;
-    void BeginParamEditIfIdle(int32_t) override {}
+    // A wheel step: opens a gesture unless the previous step's deferred end is still pending for it.
+    void BeginParamEditIfIdle(int32_t index) override;
     int32_t HostSamplePos() override;
 
     // ---- IPluginBase (UI thread) ----
