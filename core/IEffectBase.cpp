@@ -51,6 +51,9 @@ IEffectBase::IEffectBase(int32_t paramCount, const char* channelConfig, int32_t 
 IEffectBase::~IEffectBase()
 {
     // Fixed release order: the GUI first (its controls may point into the parameters), the lock last.
+    // The binding is gone by now: an editor that flushes a pending gesture end while it closes must
+    // find nothing to send.
+    pendingEndEdit = -1;
     gui.reset();
     params.clear();
     presets.clear();
@@ -249,6 +252,7 @@ void IEffectBase::SetParamFromHost(int32_t index, double normalized)
 
 void IEffectBase::DeferEndParamEdit(int32_t index)
 {
+    if (!GetParam(index)) return;
     PluginLock::Scoped hold(lock);
     if (gui)
     {

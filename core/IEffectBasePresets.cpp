@@ -36,7 +36,7 @@ int32_t IEffectBase::LoadParams(const StateChunk& chunk, int32_t position)
             ParamChanged(i);
         }
     }
-    return position;
+    return position < 0 ? -1 : position;
 }
 
 const IEffectBase::Preset* IEffectBase::GetPreset(int32_t index) const

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -117,6 +118,50 @@ TEST(IEffectBase, WheelGestureEndIsDeferredWithEditor)
     gui->frameRate = 1;
     plug.DeferEndParamEdit(0);
     EXPECT_EQ(gui->countdown.back(), 1) << "the countdown is at least one tick";
+}
+
+TEST(IEffectBase, GestureEndsForUnknownParametersAreIgnored)
+{
+    TestPlugin bare;
+    bare.DeferEndParamEdit(3);
+    bare.DeferEndParamEdit(-1);
+    EXPECT_TRUE(bare.edits.empty());
+
+    TestPlugin plug;
+    auto* gui = new RecordingEditor;
+    plug.AttachEditor(gui);
+    plug.DeferEndParamEdit(1);
+    plug.DeferEndParamEdit(7);
+    EXPECT_EQ(plug.PendingEndEdit(), 1) << "a bad index must not replace the pending end";
+    EXPECT_EQ(gui->countdown.size(), 1u);
+}
+
+namespace
+{
+// Closes its window on destruction, which flushes a pending wheel-gesture end, as a real editor does.
+class FlushingEditor : public RecordingEditor
+{
+public:
+    FlushingEditor(IEffectBase& p, int32_t* pendingAtClose) : plugin(p), pending(pendingAtClose) {}
+    ~FlushingEditor() override
+    {
+        *pending = plugin.PendingEndEdit();
+        plugin.FlushEndParamEdit();
+    }
+    IEffectBase& plugin;
+    int32_t* pending;
+};
+} // namespace
+
+TEST(IEffectBase, DestroyingWithAPendingGestureEndIsSafe)
+{
+    int32_t pendingAtClose = 99;
+    auto plug = std::make_unique<TestPlugin>();
+    plug->AttachEditor(new FlushingEditor(*plug, &pendingAtClose));
+    plug->DeferEndParamEdit(0);
+    ASSERT_EQ(plug->PendingEndEdit(), 0);
+    plug.reset(); // the binding part is gone when the base destroys the editor
+    EXPECT_EQ(pendingAtClose, -1) << "no gesture end may be sent through a destroyed binding";
 }
 
 TEST(IEffectBase, AttachEditorPushesNormalisedValuesAndIsOwned)

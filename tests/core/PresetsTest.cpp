@@ -78,6 +78,7 @@ TEST(Presets, ShortStateLoadsWhatItCoversAndFails)
     plug.changed.clear();
     EXPECT_EQ(plug.LoadParams(chunk, -1), -1);
     EXPECT_TRUE(plug.changed.empty()) << "a start position of -1 reads nothing";
+    EXPECT_EQ(plug.LoadParams(chunk, -4), -1) << "every failure is reported as -1";
 }
 
 TEST(Presets, MakePresetFillsFreeSlotsInOrder)
