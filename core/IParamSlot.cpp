@@ -57,8 +57,7 @@ void IParamSlot::SetFromNormalized(double x)
     x = std::isnan(x) ? 0.0 : std::fmin(std::fmax(x, 0.0), 1.0);
     double v = FromNormalized(x);
     if (kind != kReal) v = std::floor(v / step + 0.5) * step; // grid anchored at 0, not at minimum
-    value = Clamp(v); // snapping may step past either end
-
+    value = Clamp(v);                                         // snapping may step past either end
 }
 
 double IParamSlot::ToNormalized(double v) const

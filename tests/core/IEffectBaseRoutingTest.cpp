@@ -18,7 +18,8 @@ public:
         seenOut.assign(out, out + NOutChannels());
         blocks.push_back(frames);
         for (int c = 0; c < 2; ++c)
-            for (int i = 0; i < frames; ++i) out[c][i] = 2.0 * in[c][i] + c;
+            for (int i = 0; i < frames; ++i)
+                out[c][i] = 2.0 * in[c][i] + c;
     }
     std::vector<double*> seenIn, seenOut;
     std::vector<int32_t> blocks;
@@ -27,7 +28,8 @@ public:
 std::vector<float> Ramp(int n, float start)
 {
     std::vector<float> v(n);
-    for (int i = 0; i < n; ++i) v[i] = start + i;
+    for (int i = 0; i < n; ++i)
+        v[i] = start + i;
     return v;
 }
 } // namespace

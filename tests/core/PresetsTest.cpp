@@ -26,7 +26,8 @@ public:
 StateChunk Doubles(std::initializer_list<double> values)
 {
     StateChunk c;
-    for (double v : values) c.AppendDouble(v);
+    for (double v : values)
+        c.AppendDouble(v);
     return c;
 }
 } // namespace

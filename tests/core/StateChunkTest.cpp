@@ -9,7 +9,8 @@ TEST(StateChunk, StoresLittleEndianWhateverThePlatform)
     ASSERT_TRUE(chunk.AppendDouble(1.0));
     ASSERT_EQ(chunk.Size(), 12);
     const uint8_t expected[12] = {0x00, 0x7D, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(chunk.Data()[i], expected[i]) << "byte " << i;
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(chunk.Data()[i], expected[i]) << "byte " << i;
 
     int32_t version = 0;
     double value = 0;
