@@ -339,75 +339,77 @@ void IEffectBase::SetOutputConnections(int32_t first, int32_t count, bool connec
     }
 }
 
+namespace
+{
+// Runs fn on each connected channel of [first, first + count), in order: each takes the next host buffer.
+template <class Channel, class Fn>
+void ForConnected(std::vector<Channel>& channels, int32_t first, int32_t count, Fn fn)
+{
+    if (first < 0) return;
+    const int32_t end = RangeEnd(first, count, static_cast<int32_t>(channels.size()));
+    for (int32_t i = first; i < end; ++i)
+        if (channels[i].connected) fn(channels[i]);
+}
+} // namespace
+
 void IEffectBase::AttachInputs(int32_t first, int32_t count, double** buffers)
 {
-    if (first < 0 || !buffers) return;
-    const int32_t end = RangeEnd(first, count, NInChannels());
+    if (!buffers) return;
     int32_t next = 0;
-    for (int32_t i = first; i < end; ++i)
-    {
-        InChannel& ch = inChannels[i];
-        if (!ch.connected) continue;
-        double* host = buffers[next++];
-        if (host)
-            inputTable[ch.tableIndex] = host;
-        else
-        {
-            // A missing host buffer reads as silence.
-            std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
-            inputTable[ch.tableIndex] = ScratchOf(ch.scratch);
-        }
-    }
+    ForConnected(inChannels, first, count,
+                 [&](InChannel& ch)
+                 {
+                     double* host = buffers[next++];
+                     if (!host)
+                         std::fill(ch.scratch.begin(), ch.scratch.end(),
+                                   0.0); // a missing buffer reads as silence
+                     inputTable[ch.tableIndex] = host ? host : ScratchOf(ch.scratch);
+                 });
 }
 
 void IEffectBase::AttachInputs(int32_t first, int32_t count, float** buffers, int32_t frames)
 {
-    if (first < 0 || !buffers) return;
-    const int32_t end = RangeEnd(first, count, NInChannels());
+    if (!buffers) return;
     int32_t next = 0;
-    for (int32_t i = first; i < end; ++i)
-    {
-        InChannel& ch = inChannels[i];
-        if (!ch.connected) continue;
-        const float* host = buffers[next++];
-        const int32_t n = std::min<int32_t>(std::max(frames, 0), static_cast<int32_t>(ch.scratch.size()));
-        double* dst = ch.scratch.data();
-        if (host)
-            for (int32_t s = 0; s < n; ++s)
-                dst[s] = host[s];
-        else
-            std::fill(dst, dst + n, 0.0);
-        inputTable[ch.tableIndex] = ch.scratch.empty() ? nullptr : dst;
-    }
+    ForConnected(inChannels, first, count,
+                 [&](InChannel& ch)
+                 {
+                     const float* host = buffers[next++];
+                     const int32_t n =
+                         std::min<int32_t>(std::max(frames, 0), static_cast<int32_t>(ch.scratch.size()));
+                     double* dst = ch.scratch.data();
+                     if (host)
+                         for (int32_t s = 0; s < n; ++s)
+                             dst[s] = host[s];
+                     else
+                         std::fill(dst, dst + n, 0.0);
+                     inputTable[ch.tableIndex] = ScratchOf(ch.scratch);
+                 });
 }
 
 void IEffectBase::AttachOutputs(int32_t first, int32_t count, double** buffers)
 {
-    if (first < 0 || !buffers) return;
-    const int32_t end = RangeEnd(first, count, NOutChannels());
+    if (!buffers) return;
     int32_t next = 0;
-    for (int32_t i = first; i < end; ++i)
-    {
-        OutChannel& ch = outChannels[i];
-        if (!ch.connected) continue;
-        double* host = buffers[next++];
-        ch.hostFloat = nullptr;
-        outputTable[ch.tableIndex] = host ? host : (ScratchOf(ch.scratch));
-    }
+    ForConnected(outChannels, first, count,
+                 [&](OutChannel& ch)
+                 {
+                     double* host = buffers[next++];
+                     ch.hostFloat = nullptr;
+                     outputTable[ch.tableIndex] = host ? host : ScratchOf(ch.scratch);
+                 });
 }
 
 void IEffectBase::AttachOutputs(int32_t first, int32_t count, float** buffers)
 {
-    if (first < 0 || !buffers) return;
-    const int32_t end = RangeEnd(first, count, NOutChannels());
+    if (!buffers) return;
     int32_t next = 0;
-    for (int32_t i = first; i < end; ++i)
-    {
-        OutChannel& ch = outChannels[i];
-        if (!ch.connected) continue;
-        ch.hostFloat = buffers[next++];
-        outputTable[ch.tableIndex] = ScratchOf(ch.scratch);
-    }
+    ForConnected(outChannels, first, count,
+                 [&](OutChannel& ch)
+                 {
+                     ch.hostFloat = buffers[next++];
+                     outputTable[ch.tableIndex] = ScratchOf(ch.scratch);
+                 });
 }
 
 void IEffectBase::DefaultCopy(int32_t frames)
