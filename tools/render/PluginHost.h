@@ -3,6 +3,7 @@
 // Every call comes from the tool's one thread; Process is the plug-in's audio callback.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct ParamInfo
 {
@@ -28,13 +29,16 @@ public:
     virtual const char* FormatName() const = 0; // "VST3", "VST2"
     // Loads the module and creates and initialises one instance.
     virtual bool Load(const std::string& path, std::string& error) = 0;
-    virtual std::string PluginName() const = 0;
-    virtual std::string PluginVersion() const = 0;
+    std::string PluginName() const { return name; }
+    std::string PluginVersion() const { return version; }
 
     virtual int32_t ParamCount() const = 0;
     virtual ParamInfo Param(int32_t index) const = 0;
-    virtual int32_t PresetCount() const = 0;
-    virtual std::string PresetName(int32_t index) const = 0;
+    int32_t PresetCount() const { return static_cast<int32_t>(presetNames.size()); }
+    std::string PresetName(int32_t index) const
+    {
+        return index >= 0 && index < PresetCount() ? presetNames[static_cast<size_t>(index)] : std::string();
+    }
 
     // Asked before Start, delivered through the host interface before the first sample: the preset
     // first, then the values in the order given.
@@ -51,4 +55,9 @@ public:
 
     // The parameter's current value as the plug-in displays it, with its units.
     virtual std::string ParamDisplay(int32_t index) const = 0;
+
+protected:
+    // Filled by Load.
+    std::string name, version;
+    std::vector<std::string> presetNames;
 };

@@ -156,12 +156,6 @@ ParamInfo Vst2Host::Param(int32_t index) const
     return params[static_cast<size_t>(index)];
 }
 
-std::string Vst2Host::PresetName(int32_t index) const
-{
-    if (index < 0 || index >= PresetCount()) return {};
-    return presetNames[static_cast<size_t>(index)];
-}
-
 void Vst2Host::RequestParam(int32_t index, double realValue)
 {
     requestedParams.emplace_back(index, realValue);

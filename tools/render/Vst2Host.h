@@ -16,13 +16,9 @@ public:
 
     const char* FormatName() const override { return "VST2"; }
     bool Load(const std::string& path, std::string& error) override;
-    std::string PluginName() const override { return name; }
-    std::string PluginVersion() const override { return version; }
 
     int32_t ParamCount() const override { return static_cast<int32_t>(params.size()); }
     ParamInfo Param(int32_t index) const override;
-    int32_t PresetCount() const override { return static_cast<int32_t>(presetNames.size()); }
-    std::string PresetName(int32_t index) const override;
 
     void RequestPreset(int32_t index) override { requestedPreset = index; }
     void RequestParam(int32_t index, double realValue) override;
@@ -49,9 +45,7 @@ private:
     AEffect* effect = nullptr;
     bool opened = false;
     bool active = false;
-    std::string name, version;
     std::vector<ParamInfo> params;
-    std::vector<std::string> presetNames;
     int32_t requestedPreset = -1;
     std::vector<std::pair<int32_t, double>> requestedParams;
 

@@ -279,12 +279,6 @@ ParamInfo Vst3Host::Param(int32_t index) const
     return params[static_cast<size_t>(index)].info;
 }
 
-std::string Vst3Host::PresetName(int32_t index) const
-{
-    if (index < 0 || index >= PresetCount()) return {};
-    return presetNames[static_cast<size_t>(index)];
-}
-
 void Vst3Host::RequestPreset(int32_t index)
 {
     if (!hasProgramParam || index < 0 || index >= PresetCount()) return;

@@ -24,13 +24,9 @@ public:
     const char* FormatName() const override { return "VST3"; }
     // path: the .vst3 bundle folder or the shared library inside it.
     bool Load(const std::string& path, std::string& error) override;
-    std::string PluginName() const override { return name; }
-    std::string PluginVersion() const override { return version; }
 
     int32_t ParamCount() const override { return static_cast<int32_t>(params.size()); }
     ParamInfo Param(int32_t index) const override;
-    int32_t PresetCount() const override { return static_cast<int32_t>(presetNames.size()); }
-    std::string PresetName(int32_t index) const override;
 
     void RequestPreset(int32_t index) override;
     void RequestParam(int32_t index, double realValue) override;
@@ -72,9 +68,7 @@ private:
     Vst3ParameterChanges noChanges{1};
     bool changesPending = false;
 
-    std::string name, version;
     std::vector<HostedParam> params;
-    std::vector<std::string> presetNames;
     bool hasProgramParam = false;
     Steinberg::Vst::ParamID programTag = 0;
 
