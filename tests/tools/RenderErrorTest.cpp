@@ -7,7 +7,9 @@
 
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <unistd.h>
 
 namespace
 {
@@ -107,10 +109,29 @@ TEST_F(RenderErrors, BadModulesAreRefused)
     {
         std::ofstream(dir.Path("fake.so")) << "not a library";
     }
-    EXPECT_TRUE(Contains(Refused({in, out}, 1, dir.Path("fake.so")), "cannot load"));
-    // A real library that is no plug-in of the asked format.
-    EXPECT_TRUE(Contains(Refused({in, out}, 1, VELLICOR_VST2_MODULE), "not a VST3 module"));
-    EXPECT_TRUE(Contains(Refused({in, out, "--format", "vst2"}, 1, VELLICOR_VST3_BUNDLE), "no VST2 module"));
+    const std::string fake = Refused({in, out}, 1, dir.Path("fake.so"));
+    EXPECT_TRUE(Contains(fake, "cannot load")) << fake;
+    EXPECT_EQ(fake.find(dir.Path("fake.so")), fake.rfind(dir.Path("fake.so"))) << "the path once: " << fake;
+    // A module of the other format says which --format would host it.
+    const std::string vst2 = Refused({in, out}, 1, VELLICOR_VST2_MODULE);
+    EXPECT_TRUE(Contains(vst2, "not a VST3 module") && Contains(vst2, "--format vst2")) << vst2;
+    const std::string bundle = Refused({in, out, "--format", "vst2"}, 1, VELLICOR_VST3_BUNDLE);
+    EXPECT_TRUE(Contains(bundle, "no VST2 module") && Contains(bundle, "--format vst3")) << bundle;
+    const std::string inner = std::string(VELLICOR_VST3_BUNDLE) + "/Contents/x86_64-linux/vellicor.so";
+    EXPECT_TRUE(Contains(Refused({in, out, "--format", "vst2"}, 1, inner), "--format vst3"));
+}
+
+TEST_F(RenderErrors, OutputThatIsTheInputIsRefusedAndTheInputKept)
+{
+    std::ifstream original(dir.Path("in.wav"), std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    // Under its own name, another spelling and a link: the rename would have replaced the input.
+    EXPECT_TRUE(Contains(Refused({dir.Path("in.wav"), dir.Path("in.wav")}, 1), "is the input file"));
+    EXPECT_TRUE(Contains(Refused({dir.Path("in.wav"), dir.Path("./in.wav")}, 1), "is the input file"));
+    ASSERT_EQ(symlink(dir.Path("in.wav").c_str(), dir.Path("link.wav").c_str()), 0);
+    EXPECT_TRUE(Contains(Refused({dir.Path("in.wav"), dir.Path("link.wav")}, 1), "is the input file"));
+    std::ifstream after(dir.Path("in.wav"), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), before);
 }
 
 TEST_F(RenderErrors, UnwritableOutputLeavesNothing)

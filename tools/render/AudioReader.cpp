@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 AudioReader::~AudioReader()
 {
@@ -27,6 +29,14 @@ bool AudioReader::Open(const std::string& filePath, std::string& error)
         error = "cannot read " + filePath + ": it is a directory";
         return false;
     }
+    // The system's own words for an unreadable file, rather than libsndfile's wrapped ones.
+    const int fd = open(filePath.c_str(), O_RDONLY);
+    if (fd < 0)
+    {
+        error = "cannot read " + filePath + ": " + std::strerror(errno);
+        return false;
+    }
+    close(fd);
     SF_INFO info{};
     file = sf_open(filePath.c_str(), SFM_READ, &info);
     if (!file)

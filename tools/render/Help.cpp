@@ -34,7 +34,8 @@ DESCRIPTION
 
        OUT is written to a hidden temporary file next to it and renamed only
        when the render has succeeded: a failed or interrupted render leaves no
-       output behind, and an existing OUT stays untouched.
+       output behind, and an existing OUT stays untouched. OUT must not be
+       IN itself.
 
        The plug-in reports no latency: the look-ahead ("Look Ahead", in ms)
        delays the limited signal by that time within the same length.

@@ -14,8 +14,11 @@ bool ModuleLibrary::Open(const std::string& path, std::string& error)
     handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
     {
-        const char* reason = dlerror();
-        error = "cannot load " + path + ": " + (reason ? reason : "unknown reason");
+        const char* text = dlerror();
+        std::string reason = text ? text : "unknown reason";
+        // dlerror leads with the path, which the message already names.
+        if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+        error = "cannot load " + path + ": " + reason;
         return false;
     }
     return true;

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -51,6 +52,19 @@ std::string ProgramDir()
     std::string path(buffer, static_cast<size_t>(n));
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// The same file under any spelling (./x.wav, a link): the rename at the end would replace the input.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 std::string DefaultPluginPath(PluginFormat format)
@@ -151,6 +165,8 @@ int RunRenderApp(int argc, char** argv)
     if (reader.Channels() > 2)
         return Fail(options.input + " has " + std::to_string(reader.Channels()) +
                     " channels; the limiter takes mono or stereo files");
+    if (SameFile(options.input, options.output))
+        return Fail(options.output + " is the input file; write the result to another file");
 
     Container container = Container::Wav;
     ContainerForPath(options.output, container); // checked by the option parser

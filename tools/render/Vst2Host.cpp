@@ -68,7 +68,10 @@ bool Vst2Host::Load(const std::string& path, std::string& error)
     };
     if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
     {
-        error = "no VST2 module at " + path + " (give the .so with --plugin)";
+        const bool bundle = S_ISDIR(st.st_mode) && path.find(".vst3") != std::string::npos;
+        error =
+            "no VST2 module at " + path +
+            (bundle ? ": it is a VST3 bundle (host it with --format vst3)" : " (give the .so with --plugin)");
         return false;
     }
     if (!library.Open(path, error)) return false;
@@ -76,7 +79,9 @@ bool Vst2Host::Load(const std::string& path, std::string& error)
     if (!entry) entry = reinterpret_cast<VstPluginMainProc>(library.Symbol("main"));
     if (!entry)
     {
-        error = path + " is not a VST2 module (no VSTPluginMain)";
+        error = path + (library.Symbol("GetPluginFactory")
+                            ? " is not a VST2 module but a VST3 one (host it with --format vst3)"
+                            : " is not a VST2 module (no VSTPluginMain)");
         return false;
     }
     creatingHost = this;

@@ -131,7 +131,9 @@ bool Vst3Host::Load(const std::string& path, std::string& error)
     auto getFactory = reinterpret_cast<GetFactoryProc>(library.Symbol("GetPluginFactory"));
     if (!getFactory)
     {
-        error = modulePath + " is not a VST3 module (no GetPluginFactory)";
+        error = modulePath + (library.Symbol("VSTPluginMain")
+                                  ? " is not a VST3 module but a VST2 one (host it with --format vst2)"
+                                  : " is not a VST3 module (no GetPluginFactory)");
         return false;
     }
     // Linux modules export ModuleEntry; older ones only InitDll.
