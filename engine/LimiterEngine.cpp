@@ -179,7 +179,10 @@ bool LimiterEngine::StartIfFirstBlock()
 bool LimiterEngine::PrepareRate(double hostRate)
 {
     const double rate = UsableRate(hostRate);
-    if (rate == engineRate && delayLine) return false;
+    // Only a new rate asks for the recomputation (which also counts toward readiness); a ring
+    // missing after a failed allocation is merely retried, its coefficients are already for rate.
+    const bool changed = rate != engineRate;
+    if (!changed && delayLine) return false;
     engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
@@ -188,7 +191,7 @@ bool LimiterEngine::PrepareRate(double hostRate)
     if (doubles <= ringLimit) delayLine.reset(new (std::nothrow) double[doubles]());
     if (delayLine) ringCapacity = doubles;
     writePos = 0;
-    return true;
+    return changed;
 }
 
 void LimiterEngine::ClearState()

@@ -44,8 +44,9 @@ public:
     // First-block rule: answers true once, after which the caller runs its full reset.
     bool StartIfFirstBlock();
     // When the usable rate differs from engineRate (or the ring is missing): adopt it, replace the
-    // ring and rewind it, and answer true so that the caller recomputes "Look Ahead", "Attack",
-    // "Release" and "Hold" in that order. A failed allocation leaves no ring: no look-ahead.
+    // ring and rewind it. Answers true only for a new rate, so that the caller recomputes
+    // "Look Ahead", "Attack", "Release" and "Hold" in that order. A failed allocation leaves no
+    // ring (no look-ahead) and is retried by the next call.
     bool PrepareRate(double hostRate);
     // Envelopes, hold accumulators and hold counter to 0; the ring and its position stay.
     void ClearState();

@@ -168,6 +168,24 @@ TEST(VellicorReadiness, ResetCountsTheRateDependentIndices)
     EXPECT_TRUE(p->IsProcessingReady());
 }
 
+TEST(VellicorReadiness, ResetWithoutAUsableRateCountsNothing)
+{
+    // A rate of 0 equals the engine's initial rate: nothing is recomputed, so the four
+    // rate-dependent indices still wait for their own delivery.
+    for (double rate : {0.0, -1.0})
+    {
+        auto p = MakePlugin();
+        p->SetSampleRate(rate);
+        p->ResetState();
+        for (int32_t i : {0, 5, 6, 7, 8, 9})
+            p->ParamChanged(i);
+        EXPECT_FALSE(p->IsProcessingReady()) << rate;
+        for (int32_t i : {1, 2, 3, 4})
+            p->ParamChanged(i);
+        EXPECT_TRUE(p->IsProcessingReady()) << rate;
+    }
+}
+
 TEST(VellicorReadiness, UnchangedQuantisedValueDoesNotCount)
 {
     auto p = MakePlugin();

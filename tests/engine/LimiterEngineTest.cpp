@@ -313,8 +313,10 @@ TEST(LimiterEngine, FailedRingAllocationRunsWithoutDelay)
     EXPECT_EQ(ol, 0.25);
     EXPECT_EQ(orr, -0.25);
     e.LimitRingAllocation(SIZE_MAX);
-    EXPECT_TRUE(e.PrepareRate(44100.0)); // the next reset tries again
+    // The next reset tries again; the rate is the same, so nothing needs recomputing.
+    EXPECT_FALSE(e.PrepareRate(44100.0));
     EXPECT_TRUE(e.RingUsable());
+    EXPECT_EQ(e.RingCapacity(), 8822u);
 }
 
 TEST(LimiterEngine, ResetAtTheSameRateKeepsRingAndPosition)
