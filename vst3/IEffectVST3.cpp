@@ -127,7 +127,9 @@ void IEffectVST3::EndParamEdit(int32_t index)
 
 int32_t IEffectVST3::HostSamplePos()
 {
-    return static_cast<int32_t>(hostTransport.projectTimeSamples);
+    // Past 2^31 samples (12 h at 48 kHz) the position saturates rather than wrapping to a negative time.
+    const int64_t pos = hostTransport.projectTimeSamples;
+    return static_cast<int32_t>(std::clamp<int64_t>(pos, INT32_MIN, INT32_MAX));
 }
 
 // ---- Lifecycle -------------------------------------------------------------------------------

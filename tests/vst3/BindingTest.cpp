@@ -537,6 +537,11 @@ TEST_F(BindingTest, TransportIsKeptForTheSamplePosition)
     b.data.processContext = nullptr; // kept from the last block that carried one
     ASSERT_EQ(plugin->process(b.data), kResultOk);
     EXPECT_EQ(plugin->lastHostSamplePos, 123456);
+
+    b.data.processContext = &b.context;
+    b.context.projectTimeSamples = int64_t(1) << 33; // two days at 48 kHz
+    ASSERT_EQ(plugin->process(b.data), kResultOk);
+    EXPECT_EQ(plugin->lastHostSamplePos, INT32_MAX) << "long positions saturate instead of wrapping";
 }
 
 TEST_F(BindingTest, BuffersOfAnotherWidthThanSetUpAreNotTouched)
