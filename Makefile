@@ -14,7 +14,7 @@ release: deps
 	@cmake --preset release >/dev/null
 	@$(CMAKE_BUILD) release -j $(JOBS)
 	@rm -rf dist && cmake --install build/release --prefix dist >/dev/null
-	@echo "Built into dist/:" && find dist -maxdepth 3 -not -path 'dist/demo*' | sort | sed 's/^/  /'
+	@echo "Built into dist/:" && find dist -type f -not -path 'dist/demo*' | sort | sed 's/^/  /'
 
 demo: release
 	@scripts/run-demo
