@@ -19,3 +19,15 @@ set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 function(vellicor_wine_test target)
     add_dependencies(${target} vellicor_wine_prefix)
 endfunction()
+
+# vellicor_check_pe_module(<target> EXPORTS <name>...): the module exports exactly these and imports
+# only system DLLs.
+set(VELLICOR_SYSTEM_DLLS kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll msvcrt.dll)
+find_program(VELLICOR_MINGW_OBJDUMP ${VELLICOR_MINGW_TRIPLE}-objdump REQUIRED)
+function(vellicor_check_pe_module target)
+    cmake_parse_arguments(M "" "" "EXPORTS" ${ARGN})
+    add_test(NAME ${target}_exports_and_imports
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VELLICOR_MINGW_OBJDUMP} -DMODULE=$<TARGET_FILE:${target}>
+            "-DEXPORTS=${M_EXPORTS}" "-DIMPORTS=${VELLICOR_SYSTEM_DLLS}"
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckPeModule.cmake)
+endfunction()

@@ -2,6 +2,7 @@
 
 #include "engine/Nint.h"
 #include "engine/SampleRateRange.h"
+#include "engine/SoundMaths.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -18,6 +19,8 @@
 #if defined(__FAST_MATH__)
 #error "The limiter engine must not be built with -ffast-math"
 #endif
+
+namespace maths = vellicor::maths;
 
 namespace
 {
@@ -117,7 +120,7 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
     switch (index)
     {
     case kInputGain:
-        inputGain = std::exp(q * 0.1 * 0.11512925464970228);
+        inputGain = maths::Exp(q * 0.1 * 0.11512925464970228);
         break;
     case kLookAhead:
         if (q > 0) delayLength = Nint(r * 2 * q * 0.1 * 0.001);
@@ -128,7 +131,7 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
     {
         // Single precision on purpose: these constants and roundings are part of the sound.
         const float f = static_cast<float>(q) * 0.030000031f * 0.001f + 0.82f;
-        attackCoef = std::pow(0.01, 1000 / (q * r * f * 0.1));
+        attackCoef = maths::Pow(0.01, 1000 / (q * r * f * 0.1));
         MeterData::Store(meter.meterCoef, static_cast<float>(attackCoef * 0.5));
         break;
     }
@@ -142,15 +145,15 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
         }
         break;
     case kRelease:
-        releaseCoef = std::pow(0.01, 10000 / (q * r));
+        releaseCoef = maths::Pow(0.01, 10000 / (q * r));
         break;
     case kStereoLink:
-        linkFactor = std::pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
+        linkFactor = maths::Pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
         break;
     case kOutLimit:
     {
         const double d = static_cast<float>(q) * 0.1f;
-        ceiling = std::exp(d * 0.11512925464970228);
+        ceiling = maths::Exp(d * 0.11512925464970228);
         break;
     }
     case kMemLeft:
@@ -345,7 +348,7 @@ void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, Hos
         if (!(peak[c] > 0.0)) continue;
         // 20 log10(peak / ceiling), narrowed to single precision before the sign flips.
         const float reduction =
-            -static_cast<float>(std::log(std::fabs(ceiling / peak[c])) * 8.685889638065037);
+            -static_cast<float>(maths::Log(std::fabs(ceiling / peak[c])) * 8.685889638065037);
         MeterData::Store(meter.currentReduction[c], reduction);
         if (reduction > MeterData::Load(meter.peakReduction[c]))
         {

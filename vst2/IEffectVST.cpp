@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 
 using vellicor::CopyText;
 
@@ -68,13 +67,6 @@ bool NeedsChannelFix(int32_t kind)
 namespace vellicor::vst2
 {
 void* ModuleHandle = nullptr;
-
-// Linux has no library entry point that is handed the module: ask the loader where this code lives.
-void RecordModuleHandle()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&RecordModuleHandle), &info) != 0) ModuleHandle = info.dli_fbase;
-}
 } // namespace vellicor::vst2
 
 IEffectVST::IEffectVST(const InstanceInfo& info, int32_t paramCount, const char* channelConfig,

@@ -30,7 +30,11 @@ template <class Plugin> AEffect* CreateVst2Effect(audioMasterCallback host)
     return effect;
 }
 
+#if defined(_WIN32)
+#define VELLICOR_VST2_EXPORT extern "C" __declspec(dllexport)
+#else
 #define VELLICOR_VST2_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // `main` cannot be declared as such in C++ (it must return int): an assembler name gives the
 // exported symbol that spelling instead.

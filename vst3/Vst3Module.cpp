@@ -1,5 +1,5 @@
-// Entry points of the VST3 module. Linux hosts call ModuleEntry once after loading and ModuleExit
-// before unloading, in the place of the Windows library entry point.
+// Entry points of the VST3 module common to every platform. The library entry point that records
+// ModuleHandle is the platform's own (vst3/platform/<os>/Vst3LibraryEntry.cpp).
 #include "vst3/Vst3Module.h"
 
 #include "core/VellicorIdentity.h"
@@ -55,17 +55,6 @@ using namespace vellicor::vst3;
 
 extern "C"
 {
-
-    SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle)
-    {
-        ModuleHandle = sharedLibraryHandle;
-        return true;
-    }
-
-    SMTG_EXPORT_SYMBOL bool ModuleExit()
-    {
-        return true;
-    }
 
     SMTG_EXPORT_SYMBOL bool InitDll()
     {

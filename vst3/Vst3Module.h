@@ -6,7 +6,8 @@ class IEffectVST3;
 
 namespace vellicor::vst3
 {
-// The module's library handle as the host passed it to ModuleEntry (null until then).
+// The module's library handle, recorded by the platform's library entry point (null until then):
+// the Windows module instance, or the handle a Linux host passes to ModuleEntry.
 extern void* ModuleHandle;
 // Copied from ModuleHandle by InitDll; the editor window loads its artwork through it.
 extern void* PluginInstanceHandle;

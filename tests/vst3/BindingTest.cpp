@@ -236,7 +236,7 @@ TEST_F(BindingTest, ParameterTextsComeFromTheSlot)
     EXPECT_EQ(plugin->getParamStringByValue(3, 0.0, text), kResultFalse);
 
     ParamValue v = -1;
-    std::u16string typed = U16("3");
+    Text16 typed = U16("3");
     EXPECT_EQ(plugin->getParamValueByString(ProbeEffect::kGain, typed.data(), v), kResultTrue);
     EXPECT_DOUBLE_EQ(v, 0.75);
     typed = U16("loud");

@@ -1,7 +1,9 @@
-// The built vellicor_vst3 bundle loaded as a Linux host loads it (dlopen, ModuleEntry, InitDll,
-// GetPluginFactory) and checked against the limiter driven directly through the test binding.
+// The built vellicor_vst3 bundle loaded as a host loads it (dlopen and ModuleEntry on Linux,
+// LoadLibrary on Windows, then InitDll and GetPluginFactory) and checked against the limiter driven directly
+// through the test binding.
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
+#include "tests/support/SharedLibrary.h"
 #include "tests/vst3/TestHost.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
@@ -9,8 +11,6 @@
 #include "pluginterfaces/vst/ivstunits.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <cmath>
 #include <cstring>
@@ -28,26 +28,32 @@ using ModuleEntryFn = bool (*)(void*);
 using BoolFn = bool (*)();
 using FactoryFn = IPluginFactory* (*)();
 
+// Linux hosts call these around InitDll and ExitDll; on Windows the library entry point stands in.
+#if defined(_WIN32)
+constexpr bool kHasModuleEntry = false;
+#else
+constexpr bool kHasModuleEntry = true;
+#endif
+
 // One loaded module, as a host holds it.
 struct Module
 {
     Module()
     {
-        handle = dlopen(VELLICOR_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) return;
-        moduleEntry = reinterpret_cast<ModuleEntryFn>(dlsym(handle, "ModuleEntry"));
-        moduleExit = reinterpret_cast<BoolFn>(dlsym(handle, "ModuleExit"));
-        initDll = reinterpret_cast<BoolFn>(dlsym(handle, "InitDll"));
-        exitDll = reinterpret_cast<BoolFn>(dlsym(handle, "ExitDll"));
-        getFactory = reinterpret_cast<FactoryFn>(dlsym(handle, "GetPluginFactory"));
-        if (moduleEntry && initDll && getFactory && moduleEntry(handle) && initDll()) factory = getFactory();
+        if (!library.Handle()) return;
+        moduleEntry = library.Function<ModuleEntryFn>("ModuleEntry");
+        moduleExit = library.Function<BoolFn>("ModuleExit");
+        initDll = library.Function<BoolFn>("InitDll");
+        exitDll = library.Function<BoolFn>("ExitDll");
+        getFactory = library.Function<FactoryFn>("GetPluginFactory");
+        const bool entered = !kHasModuleEntry || (moduleEntry && moduleEntry(library.Handle()));
+        if (entered && initDll && getFactory && initDll()) factory = getFactory();
     }
     ~Module()
     {
         if (factory) factory->release();
         if (exitDll) exitDll();
         if (moduleExit) moduleExit();
-        if (handle) dlclose(handle);
     }
     template <typename I> I* Create(const TUID iid = I::iid)
     {
@@ -57,7 +63,7 @@ struct Module
         return static_cast<I*>(obj);
     }
 
-    void* handle = nullptr;
+    SharedLibrary library{VELLICOR_VST3_MODULE};
     ModuleEntryFn moduleEntry = nullptr;
     BoolFn moduleExit = nullptr, initDll = nullptr, exitDll = nullptr;
     FactoryFn getFactory = nullptr;
@@ -94,7 +100,7 @@ protected:
     }
     void SetUp() override
     {
-        ASSERT_NE(module->handle, nullptr) << dlerror();
+        ASSERT_NE(module->library.Handle(), nullptr) << module->library.Error();
         ASSERT_NE(module->factory, nullptr);
     }
     static Module* module;
@@ -220,11 +226,13 @@ struct Session
 
 TEST_F(ModuleTest, ExportsOnlyTheHostEntryPoints)
 {
-    for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})
-        EXPECT_NE(dlsym(module->handle, name), nullptr) << name;
+    for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll"})
+        EXPECT_NE(module->library.Symbol(name), nullptr) << name;
+    for (const char* name : {"ModuleEntry", "ModuleExit"})
+        EXPECT_EQ(module->library.Symbol(name) != nullptr, kHasModuleEntry) << name;
     for (const char* name :
          {"MakePlugin", "CreatePluginInstance", "gPluginFactory", "_ZN9Steinberg7FObject3iidE"})
-        EXPECT_EQ(dlsym(module->handle, name), nullptr) << name;
+        EXPECT_EQ(module->library.Symbol(name), nullptr) << name;
 }
 
 TEST_F(ModuleTest, FactoryIsOneObjectUntilReleasedCompletely)
@@ -243,9 +251,9 @@ TEST_F(ModuleTest, FactoryIsOneObjectUntilReleasedCompletely)
 
 TEST(ModuleLifetime, NewFactoryAfterTheLastReleaseReportsTheSameClass)
 {
-    void* handle = dlopen(VELLICOR_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    auto getFactory = reinterpret_cast<FactoryFn>(dlsym(handle, "GetPluginFactory"));
+    SharedLibrary library(VELLICOR_VST3_MODULE);
+    ASSERT_NE(library.Handle(), nullptr) << library.Error();
+    auto getFactory = library.Function<FactoryFn>("GetPluginFactory");
     PClassInfo first{}, second{};
     IPluginFactory* f = getFactory();
     ASSERT_EQ(f->getClassInfo(0, &first), kResultOk);
@@ -254,7 +262,6 @@ TEST(ModuleLifetime, NewFactoryAfterTheLastReleaseReportsTheSameClass)
     ASSERT_EQ(g->getClassInfo(0, &second), kResultOk);
     EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0);
     EXPECT_EQ(g->release(), 0u);
-    dlclose(handle);
 }
 
 TEST_F(ModuleTest, FactoryInformation)

@@ -5,18 +5,18 @@
 
 namespace testhost
 {
-std::u16string U16(const char* text)
+Text16 U16(const char* text)
 {
-    std::u16string out;
+    Text16 out;
     for (const char* p = text; p && *p; ++p)
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
+        out.push_back(static_cast<TChar>(static_cast<unsigned char>(*p)));
     return out;
 }
 
-std::string U8(const char16_t* text)
+std::string U8(const TChar* text)
 {
     std::string out;
-    for (const char16_t* p = text; p && *p; ++p)
+    for (const TChar* p = text; p && *p; ++p)
         out.push_back(*p < 0x80 ? static_cast<char>(*p) : '?');
     return out;
 }

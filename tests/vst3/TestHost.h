@@ -30,8 +30,10 @@ using namespace Steinberg::Vst;
         return 1;                                                                                            \
     }
 
-std::u16string U16(const char* text);
-std::string U8(const char16_t* text);
+// The SDK's 16-bit text: char16_t, or wchar_t on Windows.
+using Text16 = std::basic_string<TChar>;
+Text16 U16(const char* text);
+std::string U8(const TChar* text);
 
 class HostApplication : public IHostApplication
 {
@@ -49,7 +51,7 @@ public:
     bool nameFails = false; // getName scribbles its name into the buffer, then reports failure
 
 private:
-    std::u16string name;
+    Text16 name;
 };
 
 class ParamQueue : public IParamValueQueue

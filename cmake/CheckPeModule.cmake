@@ -1,0 +1,56 @@
+# A Windows module's export and import tables, read with objdump (cmake -P):
+#   -DOBJDUMP=<tool> -DMODULE=<dll> -DEXPORTS=<name;...> -DIMPORTS=<allowed dll;...>
+# Fails unless the module exports exactly EXPORTS and imports nothing beyond IMPORTS: a DLL of the
+# compiler's runtime or of a library (libstdc++-6.dll, zlib1.dll, ...) would be missing on the
+# user's machine.
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} -p ${MODULE} failed")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" lines "${dump}")
+set(imports "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "DLL Name: ([^\n]+)" "\\1" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" dll)
+    list(APPEND imports ${dll})
+endforeach()
+string(TOLOWER "${IMPORTS}" allowed)
+set(foreign "")
+foreach(dll IN LISTS imports)
+    if(NOT dll IN_LIST allowed)
+        list(APPEND foreign ${dll})
+    endif()
+endforeach()
+
+# The name table: lines "\t[   n] Name" after "[Ordinal/Name Pointer] Table". Brackets would confuse
+# CMake's lists: they become angle brackets first.
+string(REPLACE "[" "<" dump "${dump}")
+string(REPLACE "]" ">" dump "${dump}")
+string(FIND "${dump}" "<Ordinal/Name Pointer> Table" start)
+set(exports "")
+if(start GREATER -1)
+    string(SUBSTRING "${dump}" ${start} -1 table)
+    string(REGEX MATCH "Table\n(\t< *[0-9]+> [^\n]+\n)+" table "${table}")
+    string(REGEX MATCHALL "> [^\n]+" names "${table}")
+    foreach(name IN LISTS names)
+        string(SUBSTRING "${name}" 2 -1 name)
+        list(APPEND exports ${name})
+    endforeach()
+endif()
+list(SORT exports)
+set(expected ${EXPORTS})
+list(SORT expected)
+
+message(STATUS "${MODULE}\n  imports: ${imports}\n  exports: ${exports}")
+if(foreign)
+    message(FATAL_ERROR "imports DLLs that Windows does not provide: ${foreign}")
+endif()
+if(NOT imports)
+    message(FATAL_ERROR "no import table found: not a Windows module?")
+endif()
+if(NOT exports STREQUAL expected)
+    message(FATAL_ERROR "exports '${exports}', expected exactly '${expected}'")
+endif()

@@ -1,0 +1,20 @@
+// Linux hosts call ModuleEntry once after loading the module and ModuleExit before unloading it, in
+// the place of the Windows library entry point.
+#include "vst3/Vst3Module.h"
+
+#include "pluginterfaces/base/fplatform.h"
+
+extern "C"
+{
+
+    SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle)
+    {
+        vellicor::vst3::ModuleHandle = sharedLibraryHandle;
+        return true;
+    }
+
+    SMTG_EXPORT_SYMBOL bool ModuleExit()
+    {
+        return true;
+    }
+}
