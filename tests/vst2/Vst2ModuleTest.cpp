@@ -1,8 +1,8 @@
-// The built vellicor_vst2 module, loaded as hosts load it and driven through its effect record as hosts do,
+// The built vellicor_vst2 module, loaded as hosts load it and driven through its effect record,
 // checked against the same limiter class built on the test binding and driven directly.
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
-#include "tests/support/SharedLibrary.h"
+#include "hostkit/ModuleLibrary.h"
 #include "tests/vst2/Vst2TestHost.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,13 @@
 
 namespace
 {
-class Module
+struct Module
 {
-public:
-    VstPluginMainProc Entry(const char* name) const { return library.Function<VstPluginMainProc>(name); }
-    SharedLibrary library{VELLICOR_VST2_MODULE};
+    Module() { library.Open(VELLICOR_VST2_MODULE, error); }
+    VstPluginMainProc Entry(const char* name) const { return library.Entry<VstPluginMainProc>(name); }
+
+    hostkit::ModuleLibrary library;
+    std::string error;
 };
 
 class Vst2Module : public ::testing::Test
@@ -29,7 +31,7 @@ class Vst2Module : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_NE(module.library.Handle(), nullptr) << module.library.Error();
+        ASSERT_NE(module.library.Handle(), nullptr) << module.error;
         VstPluginMainProc entry = module.Entry("VSTPluginMain");
         ASSERT_NE(entry, nullptr);
         effect = entry(&Vst2TestHost::Callback);

@@ -1,0 +1,18 @@
+#pragma once
+// UTF-16 texts of the VST3 interfaces, to and from the host's UTF-8 strings.
+#include "pluginterfaces/base/ftypes.h"
+
+#include <cstddef>
+#include <string>
+
+namespace hostkit
+{
+// The SDK's 16-bit text: char16_t, or wchar_t on Windows.
+using Text16 = std::basic_string<Steinberg::char16>;
+
+// Up to capacity units (or the terminator), as UTF-8.
+std::string ToUtf8(const Steinberg::char16* text, size_t capacity = 128);
+// Into dst of capacity units, terminated, cut at a character boundary.
+void ToUtf16(const char* text, Steinberg::char16* dst, size_t capacity);
+Text16 ToUtf16(const char* text);
+} // namespace hostkit
