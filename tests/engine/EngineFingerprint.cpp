@@ -81,34 +81,29 @@ std::map<Key, uint64_t> Compute()
     std::map<Key, uint64_t> hashes;
     for (double rate : kRates)
     {
-        LimiterEngine engine;
-        engine.PrepareRate(rate);
         for (int32_t param : kSoundParams)
         {
             const Range range = QuantisedRange(param);
             for (int32_t q = range.first; q <= range.last; ++q)
             {
+                // A fresh engine for each value, so that one difference cannot spill into the next.
+                LimiterEngine engine;
                 MeterData meter;
+                engine.PrepareRate(rate);
                 for (int32_t i = 0; i < kVellicorParamCount; ++i)
-                {
-                    engine.ForgetQuantised(i);
                     engine.ApplyValue(i, i == param ? q * range.scale : kVellicorParams[i].defaultValue,
                                       meter);
-                }
-                // Each value starts from silence, so one difference cannot spill into the next.
-                engine.ClearState();
-                if (engine.delayLine) std::fill_n(engine.delayLine.get(), engine.RingCapacity(), 0.0);
                 double* in[2] = {inL.data(), inR.data()};
                 double* out[2] = {outL.data(), outR.data()};
                 const LimiterEngine::BlockPeaks peaks = engine.ProcessBlock(in, out, kFrames);
                 engine.HandOffMeters(peaks, meter, {nullptr, nullptr});
 
+                const LimiterEngine::Members& m = engine.View();
                 Hash h;
-                for (double c : {engine.inputGain, engine.ceiling, engine.attackCoef, engine.releaseCoef,
-                                 engine.linkFactor})
+                for (double c : {m.inputGain, m.ceiling, m.attackCoef, m.releaseCoef, m.linkFactor})
                     h.Add(c);
-                h.Add(engine.delayLength);
-                h.Add(engine.holdLength);
+                h.Add(m.delayLength);
+                h.Add(m.holdLength);
                 h.Add(MeterData::Load(meter.meterCoef));
                 h.Add(MeterData::Load(meter.currentReduction[0]));
                 h.Add(MeterData::Load(meter.currentReduction[1]));
