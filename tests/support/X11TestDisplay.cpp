@@ -1,0 +1,163 @@
+#include <X11/Xlib.h>
+
+#include "tests/support/X11TestDisplay.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+bool X11TestDisplay::UseTestServer(std::string* reason)
+{
+    const char* dir = std::getenv("VELLICOR_XVFB_DIR");
+    if (!dir)
+    {
+        if (reason) *reason = "VELLICOR_XVFB_DIR is not set (run through ctest)";
+        return false;
+    }
+    std::ifstream in(std::string(dir) + "/display");
+    std::string name;
+    if (!(in >> name))
+    {
+        if (reason) *reason = std::string("no Xvfb display recorded in ") + dir;
+        return false;
+    }
+    setenv("DISPLAY", name.c_str(), 1);
+    return true;
+}
+
+X11TestDisplay::X11TestDisplay() : display(XOpenDisplay(nullptr)) {}
+
+X11TestDisplay::~X11TestDisplay()
+{
+    if (!display) return;
+    for (Window w : made)
+        XDestroyWindow(display, w);
+    XCloseDisplay(display);
+}
+
+Window X11TestDisplay::MakeParent(int x, int y, int width, int height)
+{
+    const int s = DefaultScreen(display);
+    XSetWindowAttributes a{};
+    a.override_redirect = True; // no window manager on the test server; placed exactly
+    a.background_pixel = 0x336699;
+    const Window w = XCreateWindow(display, RootWindow(display, s), x, y, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                   CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(display, w);
+    XSync(display, False);
+    made.push_back(w);
+    return w;
+}
+
+void X11TestDisplay::DestroyWindow(Window w)
+{
+    XDestroyWindow(display, w);
+    XSync(display, False);
+    for (size_t i = 0; i < made.size(); ++i)
+        if (made[i] == w) made.erase(made.begin() + static_cast<long>(i));
+}
+
+void X11TestDisplay::MoveTo(Window w, int x, int y)
+{
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(display, w, DefaultRootWindow(display), x, y, &rx, &ry, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), rx, ry, CurrentTime);
+    Flush();
+}
+
+void X11TestDisplay::Press(int button)
+{
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
+    Flush();
+}
+
+void X11TestDisplay::Release(int button)
+{
+    XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
+    Flush();
+}
+
+void X11TestDisplay::Click(Window w, int x, int y, int button)
+{
+    MoveTo(w, x, y);
+    Press(button);
+    Release(button);
+}
+
+void X11TestDisplay::Key(unsigned long keysym)
+{
+    const KeyCode code = XKeysymToKeycode(display, keysym);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    Flush();
+}
+
+void X11TestDisplay::Type(const char* text)
+{
+    for (const char* c = text; *c; ++c)
+    {
+        const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(*c));
+        const KeyCode code = XKeysymToKeycode(display, sym);
+        // Keys whose character needs Shift on the layout (upper-case letters, most punctuation).
+        const bool shift = XkbKeycodeToKeysym(display, code, 0, 0) != sym;
+        const KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L);
+        if (shift) XTestFakeKeyEvent(display, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(display, shiftCode, False, CurrentTime);
+    }
+    Flush();
+}
+
+void X11TestDisplay::Flush()
+{
+    XSync(display, False);
+}
+
+std::vector<uint32_t> X11TestDisplay::Pixels(Window w, int x, int y, int width, int height)
+{
+    std::vector<uint32_t> out;
+    XImage* image =
+        XGetImage(display, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image) return out;
+    out.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            out.push_back(static_cast<uint32_t>(XGetPixel(image, col, row)) & 0xffffffu);
+    XDestroyImage(image);
+    return out;
+}
+
+std::vector<Window> X11TestDisplay::Children(Window w)
+{
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> out;
+    if (XQueryTree(display, w, &root, &parent, &children, &count))
+    {
+        out.assign(children, children + count);
+        XFree(children);
+    }
+    return out;
+}
+
+bool PumpUntil(const std::function<void()>& step, const std::function<bool()>& done, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        if (step) step();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (step) step();
+    return done();
+}
