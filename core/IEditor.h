@@ -23,4 +23,13 @@ public:
     virtual bool ForwardHostWheel(float delta) = 0;
     virtual void StartDeferredEditEnd(int32_t ticks) = 0;
     virtual void CancelDeferredEditEnd() = 0;
+
+    // The host's event loop, UI thread, while the window is open. A VST3 host's run loop watches
+    // EventFd (none: -1) and calls HostEvents when it is readable, and HostTimer every
+    // 1000 / FrameRate ms (truncated); a VST2 host calls HostIdle from effEditIdle. Editors whose
+    // platform delivers events and timers itself ignore them.
+    virtual int EventFd() const { return -1; }
+    virtual void HostEvents() {}
+    virtual void HostTimer() {}
+    virtual void HostIdle() {}
 };

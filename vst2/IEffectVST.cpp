@@ -368,6 +368,8 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effEditIdle:
+        // Linux: the editor's events and timer run here. Elsewhere the editor ignores it.
+        if (GetGUI()) GetGUI()->HostIdle();
         return 0;
     case effIdentify:
         return kVstIdentifyAnswer;

@@ -1,6 +1,7 @@
 #include "vst3/IEffectVST3View.h"
 
 #include "vst3/IEffectVST3.h"
+#include "vst3/Vst3RunLoopLink.h"
 
 #include <cstring>
 
@@ -21,6 +22,7 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : CPluginView(nullptr), plu
 
 IEffectVST3View::~IEffectVST3View()
 {
+    DetachRunLoop(); // a host that releases the view without calling removed
     plugin->ViewDestroyed(this);
     plugin->release(); // may be the last reference: the plug-in dies here
 }
@@ -35,13 +37,24 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
     IEditor* gui = plugin->GetGUI();
     if (!gui) return kResultFalse;
     systemWindow = parent;
-    if (IsNativeType(type)) gui->OpenWindow(parent);
+    if (IsNativeType(type))
+    {
+        DetachRunLoop(); // attached again without removed: the window reopens below
+        if (gui->OpenWindow(parent))
+        {
+#if SMTG_OS_LINUX
+            // No run loop: the editor's own thread drives the window (see the X11 layer).
+            runLoop = Vst3RunLoopLink::Attach(plugFrame, gui);
+#endif
+        }
+    }
     plugin->EditorOpened();
     return kResultOk;
 }
 
 tresult PLUGIN_API IEffectVST3View::removed()
 {
+    DetachRunLoop(); // before the window and its connection go
     if (IEditor* gui = plugin->GetGUI())
     {
         plugin->EditorClosed();
@@ -49,6 +62,14 @@ tresult PLUGIN_API IEffectVST3View::removed()
     }
     CPluginView::removed();
     return kResultOk;
+}
+
+void IEffectVST3View::DetachRunLoop()
+{
+#if SMTG_OS_LINUX
+    if (runLoop) runLoop->Detach();
+#endif
+    runLoop = nullptr;
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)

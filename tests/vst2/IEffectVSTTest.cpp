@@ -522,6 +522,8 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     int parent = 0;
     EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(plugin->editorOpened, 1);
+    EXPECT_EQ(Dispatch(effect, effEditIdle), 0);
+    EXPECT_EQ(plugin->editor->idles, 1) << "effEditIdle drives the editor's events and timer";
     EXPECT_EQ(Dispatch(effect, effEditClose), 1);
     EXPECT_EQ(plugin->editorClosed, 1);
     EXPECT_EQ(plugin->editor->closes, 1);

@@ -36,7 +36,9 @@ public:
         return wheelOverEditor;
     }
 
-    int opens = 0, closes = 0;
+    void HostIdle() override { ++idles; }
+
+    int opens = 0, closes = 0, idles = 0;
     std::vector<float> wheels;
     bool wheelOverEditor = true;
 };

@@ -28,6 +28,11 @@ public:
     bool ForwardHostWheel(float) override { return false; }
     void StartDeferredEditEnd(int32_t) override {}
     void CancelDeferredEditEnd() override {}
+    int EventFd() const override { return eventFd; }
+    void HostEvents() override { log->calls.push_back("events"); }
+    void HostTimer() override { log->calls.push_back("timer"); }
+
+    int eventFd = -1;
 
 private:
     Log* log;
