@@ -7,16 +7,9 @@ X11EditorWindow::~X11EditorWindow()
     Close();
 }
 
-void* X11EditorWindow::Open(void* parent, int width, int height, int frameRate)
+void* X11EditorWindow::Open(void* parent, int x, int y, int width, int height, int periodMs)
 {
-    int x = 0, y = 0;
-    if (IsOpen())
-    {
-        int w, h;
-        if (window->Geometry(x, y, w, h)) width = w, height = h;
-        Close();
-    }
-    Close(); // a window the host destroyed from outside still holds its connection
+    Close(); // also a window the host destroyed from outside, which still holds its connection
     connection = std::make_unique<X11Connection>();
     window = std::make_unique<X11Window>(*connection, client);
     if (!connection->Ok() || !window->Create(reinterpret_cast<uintptr_t>(parent), x, y, width, height))
@@ -25,7 +18,7 @@ void* X11EditorWindow::Open(void* parent, int width, int height, int frameRate)
         connection.reset();
         return nullptr;
     }
-    driver.Start(*this, connection->Fd(), 1000 / (frameRate > 0 ? frameRate : 24));
+    driver.Start(*this, connection->Fd(), periodMs);
     return NativeWindow();
 }
 

@@ -27,9 +27,8 @@ public:
     X11EditorWindow(const X11EditorWindow&) = delete;
     X11EditorWindow& operator=(const X11EditorWindow&) = delete;
 
-    // parent: the host's X11 window id. Opening again while open keeps the window's place and size
-    // inside the (new) parent. Returns the window id, null on failure.
-    void* Open(void* parent, int width, int height, int frameRate);
+    // parent: the host's X11 window id; (x, y) inside it. Returns the window id, null on failure.
+    void* Open(void* parent, int x, int y, int width, int height, int periodMs);
     void Close();
     bool IsOpen() const { return window && window->IsOpen(); }
     void* NativeWindow() const;

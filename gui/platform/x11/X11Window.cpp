@@ -199,6 +199,22 @@ bool X11Window::PointerOver(int& x, int& y) const
     return true;
 }
 
+X11Mods X11Window::KeyboardState() const
+{
+    X11Mods m;
+    if (!window || !connection.Ok()) return m;
+    X11ErrorTrap trap(connection.Get());
+    Window root, child;
+    int rootX, rootY, wx, wy;
+    unsigned mask = 0;
+    if (XQueryPointer(connection.Get(), window, &root, &child, &rootX, &rootY, &wx, &wy, &mask))
+    {
+        m = ModsOf(mask);
+        m.left = m.right = false;
+    }
+    return m;
+}
+
 bool X11Window::Geometry(int& x, int& y, int& width, int& height) const
 {
     if (!window || !connection.Ok()) return false;

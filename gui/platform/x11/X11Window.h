@@ -60,6 +60,8 @@ public:
     bool Captured() const { return captured; }
     // The pointer position in window coordinates, when it is over this window (not a child of it).
     bool PointerOver(int& x, int& y) const;
+    // Shift, control and alt as the keyboard holds them now.
+    X11Mods KeyboardState() const;
     // Position inside the parent, and size, as the server sees them now.
     bool Geometry(int& x, int& y, int& width, int& height) const;
     void Raise();
