@@ -136,6 +136,16 @@ std::vector<uint32_t> X11TestDisplay::Pixels(Window w, int x, int y, int width, 
     return out;
 }
 
+void X11TestDisplay::ScribbleAndExpose(Window w)
+{
+    GC gc = XCreateGC(display, w, 0, nullptr);
+    XSetForeground(display, gc, 0xff00ff);
+    XFillRectangle(display, w, gc, 0, 0, 4000, 4000);
+    XFreeGC(display, gc);
+    XClearArea(display, w, 0, 0, 0, 0, True);
+    Flush();
+}
+
 std::vector<Window> X11TestDisplay::Children(Window w)
 {
     Window root, parent, *children = nullptr;

@@ -41,6 +41,8 @@ public:
     // The window's pixels as 0x00RRGGBB words, row by row (XGetImage of a 24-bit window).
     std::vector<uint32_t> Pixels(Window w, int x, int y, int width, int height);
 
+    // Paints over w from this connection, then asks for an expose of all of it.
+    void ScribbleAndExpose(Window w);
     // Child windows of w, in stacking order.
     std::vector<Window> Children(Window w);
 
