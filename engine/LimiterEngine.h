@@ -3,6 +3,7 @@
 // dependent look-ahead ring, the per-frame limiter and the block-end meter hand-off.
 // No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
 // so coefficients never change inside a block. Allocation happens in PrepareRate only.
+#include "engine/LimiterParams.h"
 #include "engine/MeterData.h"
 
 #include <cstddef>
@@ -12,9 +13,7 @@
 class LimiterEngine
 {
 public:
-    static constexpr int32_t kParamCount = 10;
-    // Above this a host's sample rate is treated as broken, like 0, negative or NaN.
-    static constexpr double kMaxSampleRate = 10.0e6;
+    static constexpr int32_t kParamCount = kVellicorParamCount;
 
     struct BlockPeaks
     {

@@ -2,6 +2,7 @@
 // ProcessBlock called directly (test binding), in the same run. The module adds the lock, the
 // parameter and bus handling and, for 32-bit hosts, the float/double conversions.
 #include "core/CLS_VELLICOR.h"
+#include "core/VellicorIdentity.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -25,8 +26,7 @@ using namespace Steinberg::Vst;
 
 namespace
 {
-constexpr unsigned char kClassId[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
-                                        0x4F, 0x76, 0x44, 0x6E, 0x6E, 0x75, 0x32, 0x76};
+constexpr const unsigned char* kClassId = vellicor::identity::kVst3ClassId;
 constexpr double kRate = 48000.0;
 
 // Loud enough to keep the limiter reducing gain most of the time.
