@@ -11,6 +11,9 @@ public:
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
     virtual int32_t FrameRate() const = 0; // frames per second, always positive
+    // False for an editor that draws but has no window layer on this platform yet: the bindings
+    // then tell hosts there is no editor.
+    virtual bool OpensWindows() const { return true; }
 
     // Host threads, plug-in lock held. Only stores: nothing is drawn before the next timer tick and
     // nothing is reported back to the plug-in or the host.

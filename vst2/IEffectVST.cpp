@@ -207,7 +207,7 @@ void IEffectVST::AttachEditor(IEditor* gui)
 {
     if (!gui) return;
     IEffectBase::AttachEditor(gui);
-    effect.flags |= effFlagsHasEditor;
+    if (gui->OpensWindows()) effect.flags |= effFlagsHasEditor;
     editRect.top = 0;
     editRect.left = 0;
     editRect.bottom = static_cast<int16_t>(gui->Height());
@@ -346,14 +346,14 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         if (value == 0) ResetState();
         return 0;
     case effEditGetRect:
-        if (ptr && GetGUI())
+        if (ptr && GetGUI() && GetGUI()->OpensWindows())
         {
             *static_cast<ERect**>(ptr) = &editRect;
             return 1;
         }
         return 0;
     case effEditOpen:
-        if (GetGUI() && GetGUI()->OpenWindow(ptr))
+        if (GetGUI() && GetGUI()->OpensWindows() && GetGUI()->OpenWindow(ptr))
         {
             EditorOpened();
             return 1;

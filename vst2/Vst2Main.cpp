@@ -2,5 +2,13 @@
 #include "vst2/Vst2Entry.h"
 
 #include "core/CLS_VELLICOR.h"
+#include "gui/EditorSnapshot.h"
 
 VELLICOR_VST2_ENTRY(CLS_VELLICOR)
+
+// The render tool's private entry: instance is the effect record VSTPluginMain returned.
+int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t ticks, const char* pngPath)
+{
+    if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
+    return EditorSnapshot::Run(IEffectVST::FromEffect(static_cast<AEffect*>(instance)), ticks, pngPath);
+}

@@ -13,6 +13,13 @@ bool IsNativeType(FIDString type)
 {
     return type && std::strcmp(type, IEffectVST3View::kPlatformType) == 0;
 }
+
+// The editor when it can open a window on this platform, else null.
+IEditor* WindowEditor(IEffectVST3* plugin)
+{
+    IEditor* gui = plugin->GetGUI();
+    return gui && gui->OpensWindows() ? gui : nullptr;
+}
 } // namespace
 
 IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : CPluginView(nullptr), plugin(owner)
@@ -29,12 +36,12 @@ IEffectVST3View::~IEffectVST3View()
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
 {
-    return plugin->GetGUI() && IsNativeType(type) ? kResultOk : kResultFalse;
+    return WindowEditor(plugin) && IsNativeType(type) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
 {
-    IEditor* gui = plugin->GetGUI();
+    IEditor* gui = WindowEditor(plugin);
     if (!gui) return kResultFalse;
     systemWindow = parent;
     if (IsNativeType(type))

@@ -3,6 +3,7 @@
 
 #include "core/CLS_VELLICOR.h"
 #include "core/PluginCreationLock.h"
+#include "gui/EditorSnapshot.h"
 
 #include <new>
 
@@ -22,3 +23,11 @@ IEffectVST3* MakePlugin()
     }
 }
 } // namespace vellicor::vst3
+
+// The render tool's private entry: instance is the IComponent pointer the factory handed out.
+int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t ticks, const char* pngPath)
+{
+    if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
+    auto* component = static_cast<Steinberg::Vst::IComponent*>(instance);
+    return EditorSnapshot::Run(component ? dynamic_cast<IEffectVST3*>(component) : nullptr, ticks, pngPath);
+}

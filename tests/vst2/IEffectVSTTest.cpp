@@ -533,6 +533,21 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     EXPECT_EQ(plugin->editor->wheels, (std::vector<float>{-2.0f, 1.0f}));
 }
 
+TEST_F(Vst2Binding, AnEditorWithoutWindowsIsNotOffered)
+{
+    Vst2PluginOptions options;
+    options.withEditor = true;
+    options.editorOpensWindows = false;
+    Create(options);
+    EXPECT_EQ(effect->flags & 1, 0);
+    ERect* rect = nullptr;
+    EXPECT_EQ(Dispatch(effect, effEditGetRect, 0, 0, &rect), 0);
+    int parent = 0;
+    EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 0);
+    EXPECT_EQ(plugin->editor->opens, 0);
+    EXPECT_EQ(plugin->editorOpened, 0);
+}
+
 TEST_F(Vst2Binding, CapabilityAnswers)
 {
     Create();

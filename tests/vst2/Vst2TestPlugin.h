@@ -18,6 +18,7 @@ struct Vst2PluginOptions
     bool chunks = false;
     bool instrument = false;
     bool withEditor = false;
+    bool editorOpensWindows = true;
 };
 
 // An editor whose window opens (onto any parent) and whose wheel answer is settable.
@@ -30,6 +31,7 @@ public:
         return parent;
     }
     void CloseWindow() override { ++closes; }
+    bool OpensWindows() const override { return opensWindows; }
     bool ForwardHostWheel(float delta) override
     {
         wheels.push_back(delta);
@@ -41,6 +43,7 @@ public:
     int opens = 0, closes = 0, idles = 0;
     std::vector<float> wheels;
     bool wheelOverEditor = true;
+    bool opensWindows = true;
 };
 
 class Vst2TestPlugin : public IEffectVST

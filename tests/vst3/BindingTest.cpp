@@ -804,6 +804,17 @@ TEST_F(BindingTest, ViewWithoutEditorRefusesEverythingThatNeedsIt)
     view->release();
 }
 
+TEST_F(BindingTest, ViewOfAnEditorWithoutWindowsOffersNoPlatform)
+{
+    Remake(true);
+    editorLog.opensWindows = false;
+    IPlugView* view = plugin->createView("editor");
+    EXPECT_EQ(view->isPlatformTypeSupported(IEffectVST3View::kPlatformType), kResultFalse);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(0x42), IEffectVST3View::kPlatformType), kResultFalse);
+    EXPECT_TRUE(events.editor.empty());
+    view->release();
+}
+
 TEST_F(BindingTest, ViewOpensAndClosesTheEditor)
 {
     Remake(true);

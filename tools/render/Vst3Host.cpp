@@ -1,5 +1,7 @@
 #include "tools/render/Vst3Host.h"
 
+#include "gui/EditorSnapshotAbi.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -438,4 +440,9 @@ void Vst3Host::Release()
         moduleEntered = false;
     }
     library.Close();
+}
+
+bool Vst3Host::EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error)
+{
+    return CallSnapshotEntry(library.Symbol(EditorSnapshotAbi::kEntryName), component, ticks, pngPath, error);
 }

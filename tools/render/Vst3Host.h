@@ -38,6 +38,7 @@ public:
     void Stop() override;
 
     std::string ParamDisplay(int32_t index) const override;
+    bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) override;
 
     // The shared library inside a bundle, or path itself when it names a file.
     static std::string ModulePath(const std::string& path);
