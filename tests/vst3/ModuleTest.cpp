@@ -535,16 +535,15 @@ TEST_F(ModuleTest, ViewsKeepTheInstanceAliveAndAnswerForTheEditorState)
     ASSERT_EQ(view->getSize(&r), kResultOk) << "every instance carries its editor";
     EXPECT_EQ(r.right - r.left, 562);
     EXPECT_EQ(r.bottom - r.top, 270);
-    // Without a window layer the editor draws but opens no window, and hosts are told so.
-    if (view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) != kResultOk)
-        EXPECT_EQ(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
-    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND) == kResultOk, false);
+    // The Linux window layer embeds into X11 hosts only (the editor in a window: vst3_editor_tests).
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultOk);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
     EXPECT_EQ(view->canResize(), kResultFalse);
 
     component->terminate();
     controller->release();
     EXPECT_EQ(component->release(), 1u); // the view holds the last reference
-    EXPECT_EQ(view->getSize(&r) == kResultOk, hasEditor);
+    EXPECT_EQ(view->getSize(&r), kResultOk);
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_EQ(view->release(), 0u);
 }
