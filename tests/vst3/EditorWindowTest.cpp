@@ -1,10 +1,9 @@
 // The editor of the built vellicor_vst3 bundle in a host's X11 window (the test run's Xvfb): the
 // host's frame offers a run loop that this thread runs, real input comes through XTest, and what
 // reaches the host is read from its component handler and the component's state.
-#include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
 #include "gui/GRAPH.h"
-#include "gui/IGraphics.h"
+#include "tests/support/EditorLayout.h"
 #include "tests/support/X11TestDisplay.h"
 #include "tests/vst3/TestHost.h"
 #include "tests/vst3/TestRunLoop.h"
@@ -35,22 +34,6 @@ template <typename I> I* Query(FUnknown* from)
     if (!from || from->queryInterface(I::iid, &obj) != kResultOk) return nullptr;
     return static_cast<I*>(obj);
 }
-
-// Where the limiter's controls are, from the same editor built without a window.
-struct Layout
-{
-    Layout()
-    {
-        auto* gui = static_cast<IGraphics*>(reference.GetGUI());
-        for (int32_t i = 0; i < gui->ControlCount(); ++i)
-        {
-            IControl* c = gui->GetControl(i);
-            if (c->ParamIndex() >= 0 && c->ParamIndex() < kVellicorParamCount) knob[c->ParamIndex()] = c->Area();
-        }
-    }
-    CLS_VELLICOR reference{ITestBinding::InstanceInfo{}};
-    IArea knob[kVellicorParamCount] = {};
-};
 
 // One plug-in instance with its editor view, as a host holds it.
 struct Instance
@@ -117,7 +100,7 @@ protected:
     static void SetUpTestSuite()
     {
         module = new Module();
-        layout = new Layout();
+        layout = new EditorLayout();
     }
     static void TearDownTestSuite()
     {
@@ -143,16 +126,16 @@ protected:
         a->frame.Run(150);
         a->handler.calls.clear();
     }
-    static int CentreX(const IArea& r) { return (r.left + r.right) / 2; }
-    static int CentreY(const IArea& r) { return (r.top + r.bottom) / 2; }
+    static int CentreX(const IArea& r) { return EditorLayout::CentreX(r); }
+    static int CentreY(const IArea& r) { return EditorLayout::CentreY(r); }
 
     static Module* module;
-    static Layout* layout;
+    static EditorLayout* layout;
     std::unique_ptr<X11TestDisplay> display;
     std::unique_ptr<Instance> a;
 };
 Module* Vst3EditorTest::module = nullptr;
-Layout* Vst3EditorTest::layout = nullptr;
+EditorLayout* Vst3EditorTest::layout = nullptr;
 
 TEST_F(Vst3EditorTest, OpensInTheHostWindowDrivenByItsRunLoopEvery41Ms)
 {
