@@ -156,7 +156,7 @@ TEST_F(Vst2EditorTest, TheHostsWheelRequestTurnsTheKnobUnderThePointerAndEndsLat
     EXPECT_FLOAT_EQ(calls[1].opt, 0.71f);
     EXPECT_EQ(calls[2].opcode, audioMasterEndEdit);
     EXPECT_GT(ms, 11 * 41.0);
-    EXPECT_LT(ms, 14 * 41.0 + 60.0);
+    EXPECT_LT(ms, 3000.0) << "a busy machine delays ticks, never removes them";
 
     display->MoveTo(parent, 590, 290); // beside the editor
     EXPECT_EQ(Dispatch(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, 1.0f), 0);

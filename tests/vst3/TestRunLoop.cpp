@@ -109,6 +109,7 @@ void TestRunLoop::Run(int ms)
             {
                 for (auto& live : timers)
                     if (live.handler == t.handler) live.next += std::chrono::milliseconds(t.ms);
+                ++timerCalls;
                 t.handler->onTimer();
             }
     }

@@ -43,6 +43,7 @@ public:
     std::vector<Timer> timers;
     std::vector<Watch> watches;
     std::vector<std::string> log; // "timer+ 41", "fd+", "timer-", "fd-"
+    int timerCalls = 0;
     bool offerRunLoop = true;      // false: a frame without a run loop
 };
 } // namespace testhost
