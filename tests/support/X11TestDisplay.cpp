@@ -7,6 +7,11 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -31,14 +36,29 @@ bool X11TestDisplay::UseTestServer(std::string* reason)
     return true;
 }
 
-X11TestDisplay::X11TestDisplay() : display(XOpenDisplay(nullptr)) {}
+namespace
+{
+void KeepRunning(Display*, void*) {}
+int IgnoreIOError(Display*)
+{
+    return 0;
+}
+} // namespace
+
+X11TestDisplay::X11TestDisplay() : display(XOpenDisplay(nullptr))
+{
+    if (display) XSetIOErrorExitHandler(display, KeepRunning, nullptr);
+}
 
 X11TestDisplay::~X11TestDisplay()
 {
     if (!display) return;
+    // The server may be gone (a test takes it away): Xlib's default handler would end the process.
+    XIOErrorHandler previous = XSetIOErrorHandler(IgnoreIOError);
     for (Window w : made)
         XDestroyWindow(display, w);
     XCloseDisplay(display);
+    XSetIOErrorHandler(previous);
 }
 
 Window X11TestDisplay::MakeParent(int x, int y, int width, int height)
@@ -157,6 +177,61 @@ std::vector<Window> X11TestDisplay::Children(Window w)
         XFree(children);
     }
     return out;
+}
+
+extern char** environ;
+
+bool X11PrivateServer::Start()
+{
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    const std::string fdText = std::to_string(fds[1]);
+    char program[] = "Xvfb";
+    // -noreset: the server must not restart between one client leaving and the next arriving.
+    char displayfd[] = "-displayfd", nolisten[] = "-nolisten", tcp[] = "tcp", noreset[] = "-noreset";
+    char* argv[] = {program, displayfd, const_cast<char*>(fdText.c_str()), nolisten, tcp, noreset, nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 0x1 /* O_WRONLY */, 0);
+    const int result = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (result != 0)
+    {
+        pid = -1;
+        close(fds[0]);
+        return false;
+    }
+    // The server writes the number and a newline, maybe in two pieces: read the whole line, or it
+    // fails writing the rest.
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (number.empty()) return false;
+    previous = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    // The number can come a moment before the first connection is accepted.
+    for (int i = 0; i < 200; ++i)
+        if (Display* probe = XOpenDisplay(nullptr))
+        {
+            XCloseDisplay(probe);
+            return true;
+        }
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return false;
+}
+
+void X11PrivateServer::Kill()
+{
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+    setenv("DISPLAY", previous.c_str(), 1);
 }
 
 bool PumpUntil(const std::function<void()>& step, const std::function<bool()>& done, int timeoutMs)

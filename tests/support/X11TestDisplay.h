@@ -17,7 +17,7 @@ public:
     // Sets DISPLAY to the run's Xvfb. False (and a reason) when none is running.
     static bool UseTestServer(std::string* reason = nullptr);
 
-    X11TestDisplay();  // the host's own connection
+    X11TestDisplay();  // the host's own connection; losing its server later does not end the process
     ~X11TestDisplay(); // destroys the windows it made
     X11TestDisplay(const X11TestDisplay&) = delete;
     X11TestDisplay& operator=(const X11TestDisplay&) = delete;
@@ -49,6 +49,20 @@ public:
 private:
     Display* display = nullptr;
     std::vector<Window> made;
+};
+
+// A second X server of the test's own, to be taken away while clients use it. Start sets DISPLAY
+// to it; Kill ends it abruptly and restores DISPLAY.
+class X11PrivateServer
+{
+public:
+    ~X11PrivateServer() { Kill(); }
+    bool Start();
+    void Kill();
+
+private:
+    int pid = -1;
+    std::string previous;
 };
 
 // Calls step until done() holds or timeoutMs passes; true when done() held.

@@ -232,3 +232,33 @@ TEST_F(X11WindowTest, ReopeningInsideAnotherParentWorksAfterADestroyedOne)
     EXPECT_FALSE(window->PointerOver(px, py));
 }
 } // namespace
+
+namespace
+{
+TEST(X11ServerLossTest, AServerThatGoesAwayLeavesTheHostRunningAndLaterCallsHarmless)
+{
+    X11PrivateServer server;
+    ASSERT_TRUE(server.Start());
+    X11TestDisplay host;
+    X11Connection connection;
+    ASSERT_TRUE(host.Ok());
+    ASSERT_TRUE(connection.Ok()) << getenv("DISPLAY");
+    Recorder recorder;
+    X11Window window(connection, recorder);
+    recorder.window = &window;
+    ASSERT_TRUE(window.Create(host.MakeParent(0, 0, 600, 300), 0, 0, 562, 270));
+    server.Kill();
+
+    std::vector<uint32_t> buffer(562 * 270);
+    EXPECT_FALSE(window.Present(buffer.data(), 562, 562, 270, 0, 0, 562, 270));
+    connection.Dispatch();
+    EXPECT_FALSE(connection.Ok());
+    EXPECT_EQ(connection.Fd(), -1);
+    window.TakeFocus();
+    int x, y;
+    EXPECT_FALSE(window.PointerOver(x, y));
+    window.Destroy();
+    X11Window late(connection, recorder);
+    EXPECT_FALSE(late.Create(1, 0, 0, 10, 10));
+}
+} // namespace
