@@ -111,9 +111,9 @@ void X11EditorDriver::Run()
         steps->Events();
         if (tickDue)
         {
+            // Counted from this tick: a late tick is not followed by a hurried one.
+            nextTick = Clock::now() + std::chrono::milliseconds(period);
             steps->Tick();
-            nextTick += std::chrono::milliseconds(period);
-            if (nextTick < Clock::now()) nextTick = Clock::now() + std::chrono::milliseconds(period);
         }
         steps->UnlockPlugin();
     }

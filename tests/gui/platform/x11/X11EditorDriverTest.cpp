@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -48,10 +49,13 @@ TEST(X11EditorDriverTest, WithoutHostCallsItsOwnThreadTakesOverAndTicksEveryPeri
     ASSERT_GE(count, 10u);
     for (auto id : steps.threads)
         EXPECT_NE(id, std::this_thread::get_id()) << "a tick ran on the host's thread after the takeover";
-    // Mean period over the run, and no single gap beyond a period and a scheduling slip.
-    const double mean = std::chrono::duration<double, std::milli>(steps.ticks.back() - steps.ticks.front()).count() /
-                        static_cast<double>(count - 1);
-    EXPECT_NEAR(mean, 41.0, 4.0);
+    // Never faster than the period; the typical gap is the period (a loaded machine delays some).
+    std::vector<double> gaps;
+    for (size_t i = 1; i < count; ++i)
+        gaps.push_back(std::chrono::duration<double, std::milli>(steps.ticks[i] - steps.ticks[i - 1]).count());
+    std::sort(gaps.begin(), gaps.end());
+    EXPECT_GE(gaps.front(), 40.0);
+    EXPECT_NEAR(gaps[gaps.size() / 2], 41.0, 6.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(steps.TickCount(), count) << "ticks after Stop";
 }
