@@ -235,6 +235,17 @@ intptr_t IEffectVST::DispatcherProc(AEffect* e, int32_t opcode, int32_t index, i
         delete plugin;
         return 0;
     }
+    if (opcode == effEditIdle)
+    {
+        // The editor's events and timer step (Linux) run after the request's lock is released: the
+        // audio thread never waits while the editor draws, and the editor's edits take the lock
+        // themselves. Host UI thread, like every editor request.
+        {
+            PluginLock::Scoped hold(plugin->Lock());
+        }
+        if (IEditor* gui = plugin->GetGUI()) gui->HostIdle();
+        return 0;
+    }
     PluginLock::Scoped hold(plugin->Lock());
     return plugin->Dispatch(opcode, index, value, ptr, opt);
 }
@@ -367,9 +378,7 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
             return 1;
         }
         return 0;
-    case effEditIdle:
-        // Linux: the editor's events and timer run here. Elsewhere the editor ignores it.
-        if (GetGUI()) GetGUI()->HostIdle();
+    case effEditIdle: // handled before the lock is taken (DispatcherProc)
         return 0;
     case effIdentify:
         return kVstIdentifyAnswer;

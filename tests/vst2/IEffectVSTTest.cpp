@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace
 {
@@ -522,8 +523,17 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     int parent = 0;
     EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(plugin->editorOpened, 1);
+    bool lockFree = false; // the audio thread could run a block while the editor draws
+    plugin->editor->onIdle = [&] {
+        std::thread audio([&] {
+            lockFree = plugin->Lock().TryLock();
+            if (lockFree) plugin->Lock().Unlock();
+        });
+        audio.join();
+    };
     EXPECT_EQ(Dispatch(effect, effEditIdle), 0);
     EXPECT_EQ(plugin->editor->idles, 1) << "effEditIdle drives the editor's events and timer";
+    EXPECT_TRUE(lockFree) << "the editor's idle step must not hold the plug-in lock";
     EXPECT_EQ(Dispatch(effect, effEditClose), 1);
     EXPECT_EQ(plugin->editorClosed, 1);
     EXPECT_EQ(plugin->editor->closes, 1);

@@ -4,6 +4,7 @@
 #include "tests/support/RecordingEditor.h"
 #include "vst2/IEffectVST.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,12 @@ public:
         return wheelOverEditor;
     }
 
-    void HostIdle() override { ++idles; }
+    void HostIdle() override
+    {
+        ++idles;
+        if (onIdle) onIdle();
+    }
+    std::function<void()> onIdle;
 
     int opens = 0, closes = 0, idles = 0;
     std::vector<float> wheels;
