@@ -40,7 +40,8 @@ protected:
         for (AEffect* e : made)
             Dispatch(e, effClose);
         display.reset();
-        if (handle) dlclose(handle);
+        // The module stays loaded, as a host keeps it while it runs: the editors' caches live as
+        // long as the module (freed at its unload), which the leak check would otherwise report.
     }
     AEffect* Make()
     {

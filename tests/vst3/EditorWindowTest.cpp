@@ -99,13 +99,14 @@ class Vst3EditorTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        module = new Module();
+        if (!module) module = new Module();
         layout = new EditorLayout();
     }
     static void TearDownTestSuite()
     {
         delete layout;
-        delete module;
+        // The module stays loaded, as a host keeps it while it runs: the editors' caches live as
+        // long as the module (freed at its unload), which the leak check would otherwise report.
     }
     void SetUp() override
     {
