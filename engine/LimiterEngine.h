@@ -2,7 +2,8 @@
 // The limiter's signal engine: coefficients from quantised parameter values, the sample-rate
 // dependent look-ahead ring, the per-frame limiter and the block-end meter hand-off.
 // No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
-// so coefficients never change inside a block. Allocation happens in PrepareRate only.
+// so coefficients never change inside a block. Allocation happens in PrepareRate only, and only
+// when the ring's size changes.
 #include "engine/LimiterParams.h"
 #include "engine/MeterData.h"
 
@@ -42,8 +43,9 @@ public:
 
     // First-block rule: answers true once, after which the caller runs its full reset.
     bool StartIfFirstBlock();
-    // When the usable rate differs from engineRate (or the ring is missing): adopt it, replace the
-    // ring and rewind it. Answers true only for a new rate, so that the caller recomputes
+    // When the usable rate differs from engineRate (or the ring is missing): adopt it and give it
+    // a zeroed ring, rewound. A ring of the right size is zeroed in place; only a ring of another
+    // size (or none) is allocated. Answers true only for a new rate, so that the caller recomputes
     // "Look Ahead", "Attack", "Release" and "Hold" in that order. A failed allocation leaves no
     // ring (no look-ahead) and is retried by the next call.
     bool PrepareRate(double hostRate);
@@ -61,30 +63,36 @@ public:
     // Test hook: allocations of more doubles than this fail.
     void LimitRingAllocation(size_t doubles) { ringLimit = doubles; }
 
-    // Engine members, named as in the limiter's design; read-only outside this class.
-    double engineRate = 0.0;
-    std::unique_ptr<double[]> delayLine;
-    int32_t holdLength = 0;
-    int32_t holdHalf = 0;
-    int32_t holdCounter = 0;
-    int32_t writePos = 0;
-    int32_t delayLength = 0;
-    double ceiling = 0.0;
-    double inputGain = 0.0;
-    double attackCoef = 0.0;
-    double releaseCoef = 0.0;
-    double linkFactor = 0.0;
-    double holdPeakA[2] = {0.0, 0.0};
-    double holdPeakB[2] = {0.0, 0.0};
-    double envelope[2] = {0.0, 0.0};
-    bool engineStarted = false;
-    bool lookAheadOn = false;
-    bool holdOn = false;
-    int32_t lastQuantised[kParamCount];
+    // The engine's members, named as in the limiter's design.
+    struct Members
+    {
+        double engineRate = 0.0;
+        std::unique_ptr<double[]> delayLine;
+        int32_t holdLength = 0;
+        int32_t holdHalf = 0;
+        int32_t holdCounter = 0;
+        int32_t writePos = 0;
+        int32_t delayLength = 0;
+        double ceiling = 0.0;
+        double inputGain = 0.0;
+        double attackCoef = 0.0;
+        double releaseCoef = 0.0;
+        double linkFactor = 0.0;
+        double holdPeakA[2] = {0.0, 0.0};
+        double holdPeakB[2] = {0.0, 0.0};
+        double envelope[2] = {0.0, 0.0};
+        bool engineStarted = false;
+        bool lookAheadOn = false;
+        bool holdOn = false;
+        int32_t lastQuantised[kParamCount];
+    };
+    // Read-only: only the engine's operations change them.
+    const Members& View() const { return state; }
 
 private:
     template <bool kRing, bool kHold> BlockPeaks Run(double** inputs, double** outputs, int32_t frames);
 
+    Members state;
     size_t ringCapacity = 0; // doubles in delayLine
     size_t ringLimit = SIZE_MAX;
 };

@@ -28,13 +28,6 @@ namespace
 using Clock = std::chrono::steady_clock;
 using Call = ComponentHandler::Call;
 
-template <typename I> I* Query(FUnknown* from)
-{
-    void* obj = nullptr;
-    if (!from || from->queryInterface(I::iid, &obj) != kResultOk) return nullptr;
-    return static_cast<I*>(obj);
-}
-
 // One plug-in instance with its editor view, as a host holds it.
 struct Instance
 {
@@ -112,7 +105,7 @@ protected:
     {
         std::string why;
         ASSERT_TRUE(X11TestDisplay::UseTestServer(&why)) << why;
-        ASSERT_NE(module->factory, nullptr) << dlerror();
+        ASSERT_NE(module->Factory(), nullptr) << module->error;
         display = std::make_unique<X11TestDisplay>();
         ASSERT_TRUE(display->Ok());
         a = std::make_unique<Instance>(*module, *display, 10, 10);
