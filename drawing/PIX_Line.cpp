@@ -79,7 +79,7 @@ bool ClipSegment(float& x1, float& y1, float& x2, float& y2, float xmax, float y
 inline uint32_t Toward(uint32_t d, uint32_t c, int32_t weight)
 {
     const int32_t inv = 256 - weight;
-    auto mix = [&](int sh) { return pix::Ch(c, sh) + (pix::Ch(d, sh) - pix::Ch(c, sh)) * inv / 256; };
+    auto mix = [&](int sh) { return pix::Toward(pix::Ch(d, sh), pix::Ch(c, sh), inv); };
     return pix::Pack(mix(24), mix(16), mix(8), mix(0));
 }
 
