@@ -1,18 +1,20 @@
 #include "core/CLS_VELLICOR.h"
 
+#include "core/VellicorIdentity.h"
 #include "core/VellicorParams.h"
 
 namespace
 {
-constexpr int32_t kVersion = 0x31400;                                        // v3.20
-constexpr int32_t kUniqueId = 0x6E753276;                                    // 'nu2v'
-constexpr int32_t kMakerId = 0x4F76446E;                                     // 'OvDn'
 constexpr int32_t kRateDependent[] = {kLookAhead, kAttack, kRelease, kHold}; // recomputation order
 } // namespace
 
+namespace id = vellicor::identity;
+
 CLS_VELLICOR::CLS_VELLICOR(const VELLICOR_BINDING_CLASS::InstanceInfo& info)
-    : VELLICOR_BINDING_CLASS(info, kVellicorParamCount, "1-1 2-2", kVellicorPresetSlots, "Vellicor", "",
-                             "Ovidane", kVersion, kUniqueId, kMakerId, 0, 0, false, false)
+    : VELLICOR_BINDING_CLASS(info, kVellicorParamCount, id::kChannelConfig, kVellicorPresetSlots,
+                             id::kEffectName, id::kProductName, id::kMakerName, id::kVersion, id::kUniqueId,
+                             id::kMakerId, id::kLatencySamples, id::kMidiMode, id::kStateAsChunks,
+                             id::kInstrument)
 {
     for (int32_t i = 0; i < kVellicorParamCount; ++i)
     {

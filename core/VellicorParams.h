@@ -2,22 +2,9 @@
 // The limiter's ten parameters and sixteen factory presets: the one table that the plug-in
 // definition, the engine, the bindings and the editor read. Order is identity (state chunks,
 // host automation, presets), so never reorder.
-#include <cstdint>
+#include "engine/LimiterParams.h"
 
-enum VellicorParam : int32_t
-{
-    kInputGain = 0,
-    kLookAhead = 1,
-    kAttack = 2,
-    kHold = 3,
-    kRelease = 4,
-    kStereoLink = 5,
-    kOutLimit = 6,
-    kTargetAttenuation = 7,
-    kMemLeft = 8,
-    kMemRight = 9,
-    kVellicorParamCount = 10,
-};
+#include <cstdint>
 
 struct VellicorParamInfo
 {

@@ -1,6 +1,7 @@
 #include "engine/LimiterEngine.h"
 
 #include "engine/Nint.h"
+#include "engine/SampleRateRange.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -95,13 +96,14 @@ LimiterEngine::LimiterEngine()
 
 int32_t LimiterEngine::Quantise(int32_t index, double value)
 {
-    if (index == 5 || index == 7 || index == 8 || index == 9) return Nint(value);
+    if (index == kStereoLink || index == kTargetAttenuation || index == kMemLeft || index == kMemRight)
+        return Nint(value);
     return Nint(value * 10.0);
 }
 
 double LimiterEngine::UsableRate(double hostRate)
 {
-    return hostRate > 0.0 && hostRate <= kMaxSampleRate ? hostRate : 0.0;
+    return vellicor::IsUsableSampleRate(hostRate) ? hostRate : 0.0;
 }
 
 bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
@@ -114,15 +116,15 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
     const double r = engineRate;
     switch (index)
     {
-    case 0:
+    case kInputGain:
         inputGain = std::exp(q * 0.1 * 0.11512925464970228);
         break;
-    case 1:
+    case kLookAhead:
         if (q > 0) delayLength = Nint(r * 2 * q * 0.1 * 0.001);
         lookAheadOn = q > 0;
         writePos = 0;
         break;
-    case 2:
+    case kAttack:
     {
         // Single precision on purpose: these constants and roundings are part of the sound.
         const float f = static_cast<float>(q) * 0.030000031f * 0.001f + 0.82f;
@@ -130,7 +132,7 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
         MeterData::Store(meter.meterCoef, static_cast<float>(attackCoef * 0.5));
         break;
     }
-    case 3:
+    case kHold:
         holdOn = q != 0;
         if (holdOn)
         {
@@ -139,25 +141,26 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
             holdCounter = 0;
         }
         break;
-    case 4:
+    case kRelease:
         releaseCoef = std::pow(0.01, 10000 / (q * r));
         break;
-    case 5:
+    case kStereoLink:
         linkFactor = std::pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
         break;
-    case 6:
+    case kOutLimit:
     {
         const double d = static_cast<float>(q) * 0.1f;
         ceiling = std::exp(d * 0.11512925464970228);
         break;
     }
-    case 8:
+    case kMemLeft:
         MeterData::Store(meter.storedCode[MeterData::kLeft], static_cast<uint32_t>(q));
         break;
-    case 9:
+    case kMemRight:
         MeterData::Store(meter.storedCode[MeterData::kRight], static_cast<uint32_t>(q));
         break;
-    default: // 7: the meter reads the target from the parameter itself
+    case kTargetAttenuation: // the meter reads the target from the parameter itself
+    default:
         break;
     }
     return true;
@@ -186,11 +189,18 @@ bool LimiterEngine::PrepareRate(double hostRate)
     engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
+    writePos = 0;
+    // The first block's reset comes here on the audio thread, at the rate the host's own thread
+    // already prepared a ring for: rewind that ring in place rather than allocate.
+    if (delayLine && ringCapacity == doubles)
+    {
+        std::fill_n(delayLine.get(), doubles, 0.0);
+        return changed;
+    }
     delayLine.reset();
     ringCapacity = 0;
     if (doubles <= ringLimit) delayLine.reset(new (std::nothrow) double[doubles]());
     if (delayLine) ringCapacity = doubles;
-    writePos = 0;
     return changed;
 }
 

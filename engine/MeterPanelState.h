@@ -3,6 +3,7 @@
 // control takes it over, and implements the rules by which each drawn frame consumes it.
 // Window thread, no plug-in lock (the record's fields are atomic); the audio thread and parameter
 // delivery write the record through data().
+#include "engine/LimiterParams.h"
 #include "engine/MeterData.h"
 #include "engine/MeterMemory.h"
 
@@ -23,9 +24,9 @@ public:
 class MeterPanelState
 {
 public:
-    static constexpr int32_t kTargetIndex = 7;
-    static constexpr int32_t kMemLeftIndex = 8;
-    static constexpr int32_t kMemRightIndex = 9;
+    static constexpr int32_t kTargetIndex = kTargetAttenuation;
+    static constexpr int32_t kMemLeftIndex = kMemLeft;
+    static constexpr int32_t kMemRightIndex = kMemRight;
     static constexpr float kBarTopDb = 15.0f;
 
     explicit MeterPanelState(MeterParamTarget& target) : target(target) {}

@@ -1,5 +1,6 @@
 #include "vst2/IEffectVST.h"
 
+#include "core/BindingLimits.h"
 #include "core/FixedText.h"
 #include "core/HostLookup.h"
 
@@ -75,12 +76,6 @@ void RecordModuleHandle()
     if (dladdr(reinterpret_cast<void*>(&RecordModuleHandle), &info) != 0) ModuleHandle = info.dli_fbase;
 }
 } // namespace vellicor::vst2
-
-std::mutex& PluginCreationLock()
-{
-    static std::mutex creationLock;
-    return creationLock;
-}
 
 IEffectVST::IEffectVST(const InstanceInfo& info, int32_t paramCount, const char* channelConfig,
                        int32_t presetCount, const char* effectName, const char* productName,
@@ -333,14 +328,14 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return 0;
     case effSetSampleRate:
         // A rate no audio runs at would size the look-ahead delay absurdly.
-        if (std::isfinite(opt) && opt > 0.0f && opt <= 10.0e6f)
+        if (vellicor::IsUsableSampleRate(opt))
         {
             SetSampleRate(opt);
             ResetState();
         }
         return 0;
     case effSetBlockSize:
-        if (value >= 0 && value <= kMaxBlockSize)
+        if (value >= 0 && value <= vellicor::kMaxBlockFrames)
         {
             SetBlockSize(static_cast<int32_t>(value));
             ResetState();
@@ -620,10 +615,10 @@ intptr_t IEffectVST::CanDo(const char* hostText) const
     if (std::strlen(text) == sizeof(text) - 1) return 0; // longer than any text we know
     if (std::strcmp(text, "receiveVstTimeInfo") == 0) return 1;
     if ((std::strcmp(text, "sendVstEvents") == 0 || std::strcmp(text, "sendVstMidiEvent") == 0) &&
-        SendsMidi())
+        vellicor::SendsMidi(MidiMode()))
         return 1;
     if ((std::strcmp(text, "receiveVstEvents") == 0 || std::strcmp(text, "receiveVstMidiEvent") == 0) &&
-        ReceivesMidi())
+        vellicor::ReceivesMidi(MidiMode()))
         return 1;
     if (std::strcmp(text, kReaperExtensions) == 0 || std::strcmp(text, kReaperViewAsConfig) == 0)
         return kHostExtensionAnswer;

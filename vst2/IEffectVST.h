@@ -8,8 +8,6 @@
 #include "core/IEffectBase.h"
 #include "vst2/Vst2Abi.h"
 
-#include <mutex>
-
 class IEffectVST : public IEffectBase
 {
 public:
@@ -23,9 +21,8 @@ public:
     static constexpr int kProgramNameSize = kVstMaxProgNameLen;
     static constexpr int kEffectNameSize = kVstMaxEffectNameLen;
     static constexpr int kVendorTextSize = kVstMaxVendorStrLen;
-    // Requests beyond these are refused rather than trusted: no state is this large, no block this long.
+    // Requests beyond these are refused rather than trusted: no state is this large.
     static constexpr intptr_t kMaxChunkBytes = 1 << 20;
-    static constexpr intptr_t kMaxBlockSize = 1 << 20;
     static constexpr int32_t kMaxEventsPerCall = 1 << 16;
 
     IEffectVST(const InstanceInfo& info, int32_t paramCount, const char* channelConfig, int32_t presetCount,
@@ -66,8 +63,6 @@ private:
 
     intptr_t HostCall(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void WantMidiIfNeeded();
-    bool SendsMidi() const { return (MidiMode() & 1) != 0; }
-    bool ReceivesMidi() const { return MidiMode() == 1 || MidiMode() == 2; }
 
     intptr_t GetChunk(int32_t index, void** data);
     intptr_t SetChunk(int32_t index, intptr_t size, const void* data);
@@ -86,9 +81,6 @@ private:
     StateChunk programChunk, bankChunk;
     AEffect effect{};
 };
-
-// Serialises instance creation across the module.
-std::mutex& PluginCreationLock();
 
 namespace vellicor::vst2
 {

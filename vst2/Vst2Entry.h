@@ -1,6 +1,7 @@
 #pragma once
 // The module entry of a VST2 plug-in: VSTPluginMain, and main for hosts that still look for it.
 // A module defines them once with VELLICOR_VST2_ENTRY(<plug-in class>).
+#include "core/PluginCreationLock.h"
 #include "vst2/IEffectVST.h"
 
 #include <mutex>
@@ -10,7 +11,7 @@
 // is returned, or null when the instance could not be created.
 template <class Plugin> AEffect* CreateVst2Effect(audioMasterCallback host)
 {
-    std::lock_guard<std::mutex> hold(PluginCreationLock());
+    std::lock_guard<std::mutex> hold(vellicor::PluginCreationLock());
     vellicor::vst2::RecordModuleHandle();
     const IEffectVST::InstanceInfo info{host};
     // Out of memory anywhere in construction must not unwind through the host's C call.

@@ -1,6 +1,6 @@
 #include "vst3/CPluginFactory.h"
 
-#include "vst3/VST3Text.h"
+#include "core/Utf16Text.h"
 
 #include <cstring>
 
@@ -84,7 +84,7 @@ tresult PLUGIN_API CPluginFactory::getClassInfo2(int32 index, PClassInfo2* info)
 tresult PLUGIN_API CPluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info)
 {
     if (!info || index != 0 || !createFunction) return kInvalidArgument;
-    using vellicor::vst3::Utf8ToUtf16;
+    using vellicor::Utf8ToUtf16;
     // The 8-bit fields are not guaranteed to be terminated when they fill their width.
     auto field = [](const char8* src, std::size_t width, char* dst)
     {

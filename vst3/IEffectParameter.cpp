@@ -1,6 +1,6 @@
 #include "vst3/IEffectParameter.h"
 
-#include "vst3/VST3Text.h"
+#include "core/Utf16Text.h"
 
 #include <cmath>
 #include <cwchar>
@@ -22,9 +22,9 @@ double DefaultNormalized(const IParamSlot& slot)
 IEffectParameter::IEffectParameter(IParamSlot* paramSlot, ParamID tag, UnitID unitId) : slot(paramSlot)
 {
     info.id = tag;
-    vellicor::vst3::Utf8ToUtf16(slot->Name(), info.title, 128);
+    vellicor::Utf8ToUtf16(slot->Name(), info.title, 128);
     info.shortTitle[0] = 0;
-    vellicor::vst3::Utf8ToUtf16(slot->Label(), info.units, 128);
+    vellicor::Utf8ToUtf16(slot->Label(), info.units, 128);
     info.stepCount = slot->kind == IParamSlot::kReal ? 0 : static_cast<int32>(slot->maximum - slot->minimum);
     info.defaultNormalizedValue = DefaultNormalized(*slot);
     info.unitId = unitId;
@@ -37,7 +37,7 @@ void IEffectParameter::toString(ParamValue normalized, String128 string) const
 {
     char text[IParamSlot::kTextSize];
     slot->FormatValue(normalized, true, text);
-    vellicor::vst3::Utf8ToUtf16(text, string, 128);
+    vellicor::Utf8ToUtf16(text, string, 128);
 }
 
 bool IEffectParameter::fromString(const TChar* string, ParamValue& normalized) const

@@ -1,13 +1,15 @@
 #include "vst3/IEffectVST3.h"
 
+#include "core/BindingLimits.h"
+#include "core/Utf16Text.h"
 #include "vst3/IEffectParameter.h"
 #include "vst3/IEffectVST3View.h"
-#include "vst3/VST3Text.h"
 
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/vstspeaker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +18,8 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using vellicor::vst3::Utf16ToUtf8;
-using vellicor::vst3::Utf8ToUtf16;
+using vellicor::Utf16ToUtf8;
+using vellicor::Utf8ToUtf16;
 
 namespace
 {
@@ -27,24 +29,21 @@ SpeakerArrangement ArrangementFor(int32 channels)
     switch (channels)
     {
     case 1:
-        return 0x80000; // M
+        return SpeakerArr::kMono;
     case 2:
-        return 0x3; // L R
+        return SpeakerArr::kStereo;
     case 3:
-        return 0x103; // L R Cs
+        return SpeakerArr::k30Music; // L R Cs
     case 4:
-        return 0xF00000; // W X Y Z
+        return SpeakerArr::kAmbi1stOrderACN;
     case 5:
-        return 0x37; // L R C Ls Rs
+        return SpeakerArr::k50;
     case 6:
-        return 0x3F; // L R C LFE Ls Rs
+        return SpeakerArr::k51;
     default:
-        return 0;
+        return SpeakerArr::kEmpty;
     }
 }
-
-// A host may announce anything; scratch buffers are sized from this, so keep it allocatable.
-constexpr int32 kMaxBlockFrames = 1 << 20;
 
 struct BusName
 {
@@ -178,7 +177,7 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
         if (sideChainChannels > 0)
             addAudioInput(BusName(LabelAt(inLabels, 1)).name, ArrangementFor(sideChainChannels), kAux, 0);
 
-        if (MidiMode() == 1 || MidiMode() == 2)
+        if (vellicor::ReceivesMidi(MidiMode()))
             addEventInput(BusName("MIDI Input").name, 1, kMain, BusInfo::kDefaultActive);
 
         AddParameters();
@@ -290,7 +289,8 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
     if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
     // The rate reaches the limiter's coefficients and the block size the scratch allocation.
     if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kResultFalse;
-    if (setup.maxSamplesPerBlock < 1 || setup.maxSamplesPerBlock > kMaxBlockFrames) return kResultFalse;
+    if (setup.maxSamplesPerBlock < 1 || setup.maxSamplesPerBlock > vellicor::kMaxBlockFrames)
+        return kResultFalse;
 
     SetBypassed(false);
     SetSampleRate(setup.sampleRate);
@@ -463,7 +463,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
     PluginLock::Scoped hold(Lock());
     if (data.processContext) hostTransport = *data.processContext;
     ApplyParameterChanges(data.inputParameterChanges);
-    if ((MidiMode() == 1 || MidiMode() == 2) && data.inputEvents) DeliverEvents(data.inputEvents);
+    if (vellicor::ReceivesMidi(MidiMode()) && data.inputEvents) DeliverEvents(data.inputEvents);
 
     // Buffers of another sample width than the one set up cannot be told apart from it: touch nothing.
     if (data.numSamples < 1 || data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultOk;

@@ -1,5 +1,6 @@
 #pragma once
 // A minimal plug-in on the test binding: counts ParamChanged calls and can mark itself ready.
+#include "core/VellicorIdentity.h"
 #include "tests/support/TestBinding.h"
 
 #include <vector>
@@ -8,8 +9,9 @@ class TestPlugin : public ITestBinding
 {
 public:
     explicit TestPlugin(int32_t params = 3, const char* channels = "1-1 2-2", int32_t presets = 4)
-        : ITestBinding(InstanceInfo{}, params, channels, presets, "Vellicor", "", "Ovidane", 0x31400,
-                       0x6E753276, 0x4F76446E, 0, 0, false, false)
+        : ITestBinding(InstanceInfo{}, params, channels, presets, vellicor::identity::kEffectName, "",
+                       vellicor::identity::kMakerName, vellicor::identity::kVersion,
+                       vellicor::identity::kUniqueId, vellicor::identity::kMakerId, 0, 0, false, false)
     {
     }
 

@@ -1,5 +1,7 @@
 #include "tests/vst2/Vst2TestPlugin.h"
 
+#include "core/VellicorIdentity.h"
+
 #include <cstring>
 
 Vst2PluginOptions Vst2TestPlugin::next;
@@ -7,8 +9,9 @@ int Vst2TestPlugin::destroyed = 0;
 
 Vst2TestPlugin::Vst2TestPlugin(const InstanceInfo& info)
     : IEffectVST(info, kNParams, next.channels, next.presets, next.effectName.c_str(),
-                 next.productName.c_str(), next.makerName.c_str(), 0x31400, 0x6E753276, 0x4F76446E, 7,
-                 next.midiMode, next.chunks, next.instrument)
+                 next.productName.c_str(), next.makerName.c_str(), vellicor::identity::kVersion,
+                 vellicor::identity::kUniqueId, vellicor::identity::kMakerId, 7, next.midiMode, next.chunks,
+                 next.instrument)
 {
     GetParam(kGain)->InitReal("Gain", 0.0, -18.0, 18.0, 0.1, "dB");
     GetParam(kMode)->InitInteger("Mode", 1, 0, 3, "");

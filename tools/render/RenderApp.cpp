@@ -1,5 +1,6 @@
 #include "tools/render/RenderApp.h"
 
+#include "core/VellicorIdentity.h"
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
 #include "tools/render/Help.h"
@@ -20,10 +21,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-#ifndef VELLICOR_RENDER_VERSION
-#define VELLICOR_RENDER_VERSION "0"
-#endif
 
 namespace
 {
@@ -118,7 +115,7 @@ int RunRenderApp(int argc, char** argv)
         std::fputs(HelpText(), stdout);
         return 0;
     case ParseResult::Version:
-        std::printf("vellicor-render %s\n", VELLICOR_RENDER_VERSION);
+        std::printf("vellicor-render %s\n", vellicor::identity::kVersionText);
         return 0;
     case ParseResult::Run:
         break;

@@ -1,11 +1,13 @@
 // Entry points of the VST3 module. Linux hosts call ModuleEntry once after loading and ModuleExit
 // before unloading, in the place of the Windows library entry point.
-#include "vst3/VST3Module.h"
+#include "vst3/Vst3Module.h"
 
+#include "core/VellicorIdentity.h"
 #include "vst3/CPluginFactory.h"
 #include "vst3/IEffectVST3.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 
 #include <cstring>
 
@@ -16,12 +18,6 @@ namespace vellicor::vst3
 void* ModuleHandle = nullptr;
 void* PluginInstanceHandle = nullptr;
 
-std::mutex& PluginCreationLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
 FUnknown* CreatePluginInstance(void*)
 {
     IEffectVST3* plugin = MakePlugin();
@@ -31,14 +27,11 @@ FUnknown* CreatePluginInstance(void*)
 
 namespace
 {
-// {F2AEE70D-00DE-4F4E-4F76-446E6E753276}: words 0xF2AEE70D, 0x00DE4F4E, 'OvDn', 'nu2v' laid out in
-// COM order, the same bytes on every platform so that projects find the plug-in everywhere.
-constexpr unsigned char kClassId[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
-                                        0x4F, 0x76, 0x44, 0x6E, 0x6E, 0x75, 0x32, 0x76};
+namespace id = vellicor::identity;
 
 const PFactoryInfo& FactoryInfo()
 {
-    static const PFactoryInfo info("Ovidane", "https://www.ovidane.com", "", PFactoryInfo::kUnicode);
+    static const PFactoryInfo info(id::kMakerName, id::kMakerUrl, id::kMakerEmail, PFactoryInfo::kUnicode);
     return info;
 }
 
@@ -47,10 +40,11 @@ const PClassInfo2& ClassInfo()
     static const PClassInfo2 info = []
     {
         TUID cid;
-        std::memcpy(cid, kClassId, sizeof cid);
-        return PClassInfo2(cid, PClassInfo::kManyInstances, "Audio Module Class", "Vellicor",
-                           1 << 1 /* simple mode: processor and controller are one object */, "Fx", "",
-                           "3.2.0", "VST 3.6.5");
+        std::memcpy(cid, id::kVst3ClassId, sizeof cid);
+        // Simple mode: processor and controller are one object.
+        return PClassInfo2(cid, PClassInfo::kManyInstances, id::kVst3Category, id::kEffectName,
+                           Vst::kSimpleModeSupported, id::kVst3SubCategories, "", id::kVersionText,
+                           id::kVst3SdkVersion);
     }();
     return info;
 }

@@ -1,4 +1,4 @@
--- Second half of session-check.lua: the saved project restores the plug-in and its state.
+-- Second half of vst3-session-check.lua: the saved project restores the plug-in and its state.
 AudioEngine:set_backend("None (Dummy)", "", "")
 local s = load_session("/tmp/vellicor-ardour", "check")
 assert(s, "no session")

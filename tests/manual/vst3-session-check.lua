@@ -2,8 +2,8 @@
 -- loads the installed bundle on a stereo track, sets a parameter, rolls the transport and saves.
 --   make install      (or copy dist/vellicor.vst3 to ~/.vst3)
 --   LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst3-scanner -f ~/.vst3/vellicor.vst3
---   rm -rf /tmp/vellicor-ardour && ardour7-lua tests/vst3/ardour/session-check.lua
---   ardour7-lua tests/vst3/ardour/session-reload.lua
+--   rm -rf /tmp/vellicor-ardour && ardour7-lua tests/manual/vst3-session-check.lua
+--   ardour7-lua tests/manual/vst3-session-reload.lua
 AudioEngine:set_backend("None (Dummy)", "", "")
 local s = create_session("/tmp/vellicor-ardour", "check", 48000)
 assert(s, "no session")

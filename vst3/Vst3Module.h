@@ -2,8 +2,6 @@
 // Module-wide state of vellicor_vst3 and the creation path of plug-in instances.
 #include "pluginterfaces/base/funknown.h"
 
-#include <mutex>
-
 class IEffectVST3;
 
 namespace vellicor::vst3
@@ -12,9 +10,6 @@ namespace vellicor::vst3
 extern void* ModuleHandle;
 // Copied from ModuleHandle by InitDll; the editor window loads its artwork through it.
 extern void* PluginInstanceHandle;
-
-// Serialises the construction of plug-in instances across host threads.
-std::mutex& PluginCreationLock();
 
 // The registered creation function: the new plug-in's IAudioProcessor as its FUnknown, or null.
 // The context is ignored.

@@ -1,8 +1,9 @@
-#include "vst3/VST3Text.h"
+#include "core/Utf16Text.h"
 
 #include <cstdint>
+#include <cwchar>
 
-namespace vellicor::vst3
+namespace vellicor
 {
 namespace
 {
@@ -53,7 +54,7 @@ std::size_t DecodeUtf8(const unsigned char* s, char32_t* cp)
 }
 } // namespace
 
-void Utf8ToUtf16(const char* src, Steinberg::char16* dst, std::size_t capacity)
+template <typename Char> void Utf8ToUtf16(const char* src, Char* dst, std::size_t capacity)
 {
     if (!dst || capacity == 0) return;
     std::size_t out = 0;
@@ -66,25 +67,26 @@ void Utf8ToUtf16(const char* src, Steinberg::char16* dst, std::size_t capacity)
         {
             if (out + 2 >= capacity) break;
             cp -= 0x10000;
-            dst[out++] = static_cast<Steinberg::char16>(0xD800 + (cp >> 10));
-            dst[out++] = static_cast<Steinberg::char16>(0xDC00 + (cp & 0x3FF));
+            dst[out++] = static_cast<Char>(0xD800 + (cp >> 10));
+            dst[out++] = static_cast<Char>(0xDC00 + (cp & 0x3FF));
         }
         else
         {
             if (out + 1 >= capacity) break;
-            dst[out++] = static_cast<Steinberg::char16>(cp);
+            dst[out++] = static_cast<Char>(cp);
         }
     }
     dst[out] = 0;
 }
 
-void Utf16ToUtf8(const Steinberg::char16* src, std::size_t srcCapacity, char* dst, std::size_t capacity)
+template <typename Char>
+void Utf16ToUtf8(const Char* src, std::size_t srcCapacity, char* dst, std::size_t capacity)
 {
     if (!dst || capacity == 0) return;
     std::size_t out = 0;
     for (std::size_t i = 0; src && i < srcCapacity && src[i] != 0; ++i)
     {
-        char32_t cp = src[i];
+        char32_t cp = static_cast<char16_t>(src[i]);
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < srcCapacity && src[i + 1] >= 0xDC00 &&
             src[i + 1] <= 0xDFFF)
             cp = 0x10000 + ((cp - 0xD800) << 10) + (src[++i] - 0xDC00);
@@ -118,4 +120,11 @@ void Utf16ToUtf8(const Steinberg::char16* src, std::size_t srcCapacity, char* ds
     }
     dst[out] = '\0';
 }
-} // namespace vellicor::vst3
+
+template void Utf8ToUtf16<char16_t>(const char*, char16_t*, std::size_t);
+template void Utf16ToUtf8<char16_t>(const char16_t*, std::size_t, char*, std::size_t);
+#if WCHAR_MAX == 0xFFFF
+template void Utf8ToUtf16<wchar_t>(const char*, wchar_t*, std::size_t);
+template void Utf16ToUtf8<wchar_t>(const wchar_t*, std::size_t, char*, std::size_t);
+#endif
+} // namespace vellicor

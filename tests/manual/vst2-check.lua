@@ -1,5 +1,5 @@
 -- Loads vellicor_vst2.so into a headless Ardour session (dummy backend, sine input), then checks
--- parameter traffic, limiting, state save and reload. Run through ardour-check.sh.
+-- parameter traffic, limiting, state save and reload. Run through vst2-check.sh.
 local dir = arg and arg[1] or "/tmp/vellicor-ardour"
 AudioEngine:set_backend("None (Dummy)", "", "")
 AudioEngine:stop(false)
