@@ -227,7 +227,23 @@ TEST(GraphicsCaches, BitmapsAreSharedAcrossEditorsAndFreedOnce)
     EXPECT_EQ(missing.width, 0);
     EXPECT_EQ(IGraphicsCaches::BitmapCount(), 1) << "nothing is cached for a missing image";
 
-    IGraphicsCaches::FreeAll(); // the sanitizer run shows each bitmap is deleted exactly once
-    EXPECT_EQ(IGraphicsCaches::BitmapCount(), 0);
-    IGraphicsCaches::FreeAll();
+    EXPECT_FALSE(IGraphicsCaches::FreeAll()) << "editors still point into the caches";
+    EXPECT_EQ(IGraphicsCaches::BitmapCount(), 1);
+}
+
+TEST(GraphicsCaches, ModuleUnloadFreesEverythingOnce)
+{
+    RegisterTestArtwork();
+    {
+        GuiPlugin plug;
+        IGraphicsHeadless g(&plug, 10, 10);
+        g.PrepareBackBuffer();
+        g.LoadBitmap(kStripId, "strip");
+        ITextStyle style("DejaVu Sans", 12, IRgba{});
+        ASSERT_TRUE(g.DrawStyledText(style, "a", {0, 0, 10, 10}));
+    }
+    ASSERT_GE(IGraphicsCaches::FontCount(), 1);
+    EXPECT_TRUE(IGraphicsCaches::FreeAll()); // the sanitizer run shows each is deleted exactly once
+    EXPECT_EQ(IGraphicsCaches::BitmapCount() + IGraphicsCaches::FontCount(), 0);
+    EXPECT_TRUE(IGraphicsCaches::FreeAll());
 }
