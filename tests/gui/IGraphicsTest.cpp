@@ -166,6 +166,17 @@ TEST_F(GestureTest, DoubleClickRestoresTheDefaultWithinOneGesture)
               (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.5}, {Kind::End, 0, 0.0}}));
 }
 
+TEST_F(GestureTest, EditorPushesReachTheBoundControlsAndTheHost)
+{
+    ProbeControl* a = Probe({0, 0, 10, 10}, 1);
+    ProbeControl* b = Probe({20, 0, 30, 10}, 1);
+    Open();
+    gui->PushParamFromEditor(1, 2.0); // clamped by the controls before it leaves
+    EXPECT_EQ(a->Value() + b->Value(), 2.0);
+    EXPECT_EQ(plug.edits, (std::vector<Edit>{{Kind::Edited, 1, 1.0}, {Kind::Edited, 1, 1.0}}));
+    EXPECT_EQ(plug.GetParam(1)->value, 15.0);
+}
+
 TEST(GraphicsWindow, WindowsShareOneClassAndCountAcrossEditors)
 {
     GuiPlugin a, b;
