@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace
 {
@@ -99,30 +100,22 @@ void PIX_CachedFont::SetSystemFont(PIX_FontHandle font, int32_t flags)
 
 uint32_t PIX_CachedFont::SetTextColour(uint32_t colour)
 {
-    const uint32_t old = textColour;
-    textColour = colour;
-    return old;
+    return std::exchange(textColour, colour);
 }
 
 uint32_t PIX_CachedFont::SetBackColour(uint32_t colour)
 {
-    const uint32_t old = backColour;
-    backColour = colour;
-    return old;
+    return std::exchange(backColour, colour);
 }
 
 uint32_t PIX_CachedFont::SetEffectColour(uint32_t colour)
 {
-    const uint32_t old = effectColour;
-    effectColour = colour;
-    return old;
+    return std::exchange(effectColour, colour);
 }
 
 int32_t PIX_CachedFont::SetBackMode(int32_t mode)
 {
-    const int32_t old = backMode;
-    backMode = mode;
-    return old;
+    return std::exchange(backMode, mode);
 }
 
 void PIX_CachedFont::SetCombineMode(int32_t mode, float opacity)

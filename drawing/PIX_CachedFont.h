@@ -50,6 +50,9 @@ public:
     // space; any other byte is a character of its own byte value.
     static uint32_t DecodeUtf8(const uint8_t* text, size_t end, size_t* pos);
 
+    // Bytes of coverage stored for the rendered glyphs.
+    int32_t CoverageBytesUsed() const { return coverageUsed; }
+
     // Process-wide: number of cached fonts alive (the scratch bitmaps go with the last one).
     static int32_t FontCount();
 

@@ -22,11 +22,10 @@ inline int32_t Clamp255(int32_t v)
 }
 
 // t + (d - t) x w / 256 with the division truncating toward zero, for bytes d, t and 0 <= w <= 256.
-// Written on non-negative products so that the compiler can keep it in 16-bit lanes.
+// The signed division by 256 compiles to a shift with a bias for negative products: no branch.
 inline int32_t Toward(int32_t d, int32_t t, int32_t w)
 {
-    const uint32_t du = uint32_t(d), tu = uint32_t(t), wu = uint32_t(w);
-    return int32_t(du >= tu ? tu + ((du - tu) * wu >> 8) : tu - ((tu - du) * wu >> 8));
+    return t + (d - t) * w / 256;
 }
 
 // The same on bytes in 16-bit arithmetic (the product (d - t) x w never exceeds 255 x 256), the form

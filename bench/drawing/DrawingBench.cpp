@@ -58,67 +58,63 @@ struct Images
     }
 };
 
+template <typename Draw> void Repeat(benchmark::State& state, Draw draw)
+{
+    for (auto _ : state)
+    {
+        draw();
+        benchmark::ClobberMemory();
+    }
+}
+
+// pixman's OVER of src onto dst at (x, y); releases both images.
+void Over(benchmark::State& state, pixman_image_t* src, pixman_image_t* dst, int x, int y, int w, int h)
+{
+    Repeat(state,
+           [&] { pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, x, y, w, h); });
+    pixman_image_unref(src);
+    pixman_image_unref(dst);
+}
+
 void CopyBlit(benchmark::State& state)
 {
     Images im;
-    for (auto _ : state)
-    {
-        Blit(&im.back, &im.background, 0, 0, 0, 0, kWidth, kHeight, 1.0f, PIX_MODE_COPY);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state, [&] { Blit(&im.back, &im.background, 0, 0, 0, 0, kWidth, kHeight, 1.0f, PIX_MODE_COPY); });
 }
 
 void CopyBlitPixman(benchmark::State& state)
 {
     Images im;
-    pixman_image_t *src = Wrap(im.background), *dst = Wrap(im.back);
-    for (auto _ : state)
-    {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
+    Over(state, Wrap(im.background), Wrap(im.back), 0, 0, kWidth, kHeight);
 }
 
 void PointerBlit(benchmark::State& state)
 {
     Images im;
-    for (auto _ : state)
-    {
-        Blit(&im.back, &im.knob, 20, 40, 0, 0, kKnob, kKnob, 1.0f, PIX_MODE_NORMAL);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state, [&] { Blit(&im.back, &im.knob, 20, 40, 0, 0, kKnob, kKnob, 1.0f, PIX_MODE_NORMAL); });
 }
 
 void PointerBlitPixman(benchmark::State& state)
 {
     Images im;
-    pixman_image_t *src = Wrap(im.knob), *dst = Wrap(im.back);
-    for (auto _ : state)
-    {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, 20, 40, kKnob, kKnob);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
+    Over(state, Wrap(im.knob), Wrap(im.back), 20, 40, kKnob, kKnob);
 }
 
 void RotatedKnob(benchmark::State& state)
 {
     Images im;
-    for (auto _ : state)
-    {
-        RotatedBlit(&im.back, &im.knob, 20, 40, kKnob, kKnob, 0, 0, kKnob, kKnob, kAngle, false, 1.0f,
-                    PIX_MODE_NORMAL | PIX_MODE_FILTER, 0.0f, 0.0f);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state,
+           [&]
+           {
+               RotatedBlit(&im.back, &im.knob, 20, 40, kKnob, kKnob, 0, 0, kKnob, kKnob, kAngle, false, 1.0f,
+                           PIX_MODE_NORMAL | PIX_MODE_FILTER, 0.0f, 0.0f);
+           });
 }
 
 void RotatedKnobPixman(benchmark::State& state)
 {
     Images im;
-    pixman_image_t *src = Wrap(im.knob), *dst = Wrap(im.back);
+    pixman_image_t* src = Wrap(im.knob);
     // Destination to source: translate to the centre, rotate back, translate out.
     pixman_transform_t t;
     pixman_transform_init_identity(&t);
@@ -128,24 +124,14 @@ void RotatedKnobPixman(benchmark::State& state)
     pixman_transform_translate(&t, nullptr, pixman_double_to_fixed(31.0), pixman_double_to_fixed(31.0));
     pixman_image_set_transform(src, &t);
     pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    for (auto _ : state)
-    {
-        pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, 20, 40, kKnob, kKnob);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(src);
-    pixman_image_unref(dst);
+    Over(state, src, Wrap(im.back), 20, 40, kKnob, kKnob);
 }
 
 void Fill(benchmark::State& state)
 {
     Images im;
     const float opacity = float(state.range(0)) / 10.0f;
-    for (auto _ : state)
-    {
-        FillRect(&im.back, 300, 100, 125, 10, 0xFF203040, opacity, PIX_MODE_COPY);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state, [&] { FillRect(&im.back, 300, 100, 125, 10, 0xFF203040, opacity, PIX_MODE_COPY); });
 }
 
 void FillPixman(benchmark::State& state)
@@ -157,24 +143,14 @@ void FillPixman(benchmark::State& state)
     // Premultiplied, as pixman's solid colours are.
     pixman_color_t colour{uint16_t(0x2020 * opacity), uint16_t(0x3030 * opacity), uint16_t(0x4040 * opacity),
                           a};
-    pixman_image_t* solid = pixman_image_create_solid_fill(&colour);
-    for (auto _ : state)
-    {
-        pixman_image_composite32(PIXMAN_OP_OVER, solid, nullptr, dst, 0, 0, 0, 0, 300, 100, 125, 10);
-        benchmark::ClobberMemory();
-    }
-    pixman_image_unref(solid);
-    pixman_image_unref(dst);
+    Over(state, pixman_image_create_solid_fill(&colour), dst, 300, 100, 125, 10);
 }
 
 void AntialiasedLine(benchmark::State& state)
 {
     Images im;
-    for (auto _ : state)
-    {
-        Line(&im.back, 100.3f, 50.2f, 108.1f, 56.4f, 0xFFE0E0E0, 1.0f, PIX_MODE_COPY, true);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state,
+           [&] { Line(&im.back, 100.3f, 50.2f, 108.1f, 56.4f, 0xFFE0E0E0, 1.0f, PIX_MODE_COPY, true); });
 }
 
 void AntialiasedLinePixman(benchmark::State& state)
@@ -191,11 +167,8 @@ void AntialiasedLinePixman(benchmark::State& state)
     };
     const pixman_triangle_t tris[2] = {{P(x1 + nx, y1 + ny), P(x2 + nx, y2 + ny), P(x2 - nx, y2 - ny)},
                                        {P(x1 + nx, y1 + ny), P(x2 - nx, y2 - ny), P(x1 - nx, y1 - ny)}};
-    for (auto _ : state)
-    {
-        pixman_composite_triangles(PIXMAN_OP_OVER, solid, dst, PIXMAN_a8, 0, 0, 0, 0, 2, tris);
-        benchmark::ClobberMemory();
-    }
+    Repeat(state,
+           [&] { pixman_composite_triangles(PIXMAN_OP_OVER, solid, dst, PIXMAN_a8, 0, 0, 0, 0, 2, tris); });
     pixman_image_unref(solid);
     pixman_image_unref(dst);
 }
@@ -215,13 +188,13 @@ void ValueText(benchmark::State& state)
     auto font = Arial16();
     PIX_Rect r{200, 120, 300, 140};
     font->DrawTextInto(&im.back, kValueText, -1, &r, PIX_TEXT_NO_CLIP | PIX_TEXT_CENTRE); // cache the glyphs
-    for (auto _ : state)
-    {
-        r = {200, 120, 300, 140};
-        benchmark::DoNotOptimize(
-            font->DrawTextInto(&im.back, kValueText, -1, &r, PIX_TEXT_NO_CLIP | PIX_TEXT_CENTRE));
-        benchmark::ClobberMemory();
-    }
+    Repeat(state,
+           [&]
+           {
+               r = {200, 120, 300, 140};
+               benchmark::DoNotOptimize(
+                   font->DrawTextInto(&im.back, kValueText, -1, &r, PIX_TEXT_NO_CLIP | PIX_TEXT_CENTRE));
+           });
 }
 
 void ValueTextPixman(benchmark::State& state)
@@ -259,12 +232,12 @@ void ValueTextPixman(benchmark::State& state)
         pen += g->advance;
     }
     pixman_glyph_cache_thaw(cache);
-    for (auto _ : state)
-    {
-        pixman_composite_glyphs(PIXMAN_OP_OVER, solid, dst, PIXMAN_a8, 0, 0, 220, 120, 220, 120, 100, 20,
-                                cache, int(glyphs.size()), glyphs.data());
-        benchmark::ClobberMemory();
-    }
+    Repeat(state,
+           [&]
+           {
+               pixman_composite_glyphs(PIXMAN_OP_OVER, solid, dst, PIXMAN_a8, 0, 0, 220, 120, 220, 120, 100,
+                                       20, cache, int(glyphs.size()), glyphs.data());
+           });
     pixman_glyph_cache_destroy(cache);
     for (pixman_image_t* m : masks)
         pixman_image_unref(m);

@@ -27,7 +27,7 @@ uint32_t PixelAt(PIX_IBitmap& bm, int32_t x, int32_t y)
 struct KindCase
 {
     const char* name;
-    PngSpec spec;
+    PngImage image;
     std::vector<uint32_t> expected; // row by row
 };
 
@@ -73,20 +73,20 @@ TEST(PngTest, EveryKindLoadsAsArgbWords)
 {
     for (const KindCase& k : Kinds())
     {
-        const std::vector<uint8_t> png = WritePng(k.spec);
+        const std::vector<uint8_t> png = WritePng(k.image);
         ASSERT_FALSE(png.empty()) << k.name;
         auto bm = Load(png);
         ASSERT_NE(bm, nullptr) << k.name;
-        ASSERT_EQ(bm->PixelWidth(), k.spec.width) << k.name;
-        ASSERT_EQ(bm->PixelHeight(), k.spec.height) << k.name;
-        for (int32_t x = 0; x < k.spec.width; ++x)
+        ASSERT_EQ(bm->PixelWidth(), k.image.width) << k.name;
+        ASSERT_EQ(bm->PixelHeight(), k.image.height) << k.name;
+        for (int32_t x = 0; x < k.image.width; ++x)
             EXPECT_EQ(PixelAt(*bm, x, 0), k.expected[size_t(x)]) << std::hex << k.name << " pixel " << x;
     }
 }
 
-PngSpec Gradient(int32_t w, int32_t h, bool interlaced)
+PngImage Gradient(int32_t w, int32_t h, bool interlaced)
 {
-    PngSpec s{w, h, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}, interlaced};
+    PngImage s{w, h, PNG_COLOR_TYPE_RGBA, 8, {}, {}, {}, interlaced};
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x)
             s.rows.insert(s.rows.end(),

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-struct PngSpec
+struct PngImage
 {
     int32_t width;
     int32_t height;
@@ -15,4 +15,4 @@ struct PngSpec
     bool interlaced = false;
 };
 
-std::vector<uint8_t> WritePng(const PngSpec& spec);
+std::vector<uint8_t> WritePng(const PngImage& image);

@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     }
     using V = std::vector<uint8_t>;
     const V rgb{255, 0, 0, 0, 255, 0, 0, 0, 255};
-    const PngSpec seeds[] = {
+    const PngImage seeds[] = {
         {3, 2, PNG_COLOR_TYPE_RGBA, 8, V(24, 0x80)},
         {3, 2, PNG_COLOR_TYPE_RGB, 8, V(18, 0x40)},
         {9, 2, PNG_COLOR_TYPE_GRAY, 1, V{0xA5, 0x80, 0x5A, 0x00}},
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
         {11, 7, PNG_COLOR_TYPE_RGBA, 8, V(11 * 7 * 4, 0x33), {}, {}, true},
     };
     int n = 0;
-    for (const PngSpec& s : seeds)
+    for (const PngImage& s : seeds)
     {
         const std::vector<uint8_t> png = WritePng(s);
         const std::string path = std::string(argv[1]) + "/seed" + std::to_string(n++) + ".png";
