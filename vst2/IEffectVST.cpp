@@ -424,6 +424,8 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return 0;
     case effGetVstVersion:
         return kVstVersion;
+    // Not a fall-through slip: these MIDI-program and program-bracket requests mark the plug-in
+    // active, as effStartProcess does, by design.
     case effGetMidiProgramName:
     case effGetCurrentMidiProgram:
     case effGetMidiProgramCategory:
