@@ -28,6 +28,20 @@ public:
     bool* ResetFlag() { return &state.Data().resetRequest; }
     bool* StoreFlag() { return &state.Data().storeRequest; }
 
+    // What a frame shows besides the bars: texts with their colours and the peak markers.
+    struct ReadOut
+    {
+        static constexpr size_t kTextSize = 24;
+        char liveTime[2][kTextSize];
+        char livePeak[2][kTextSize];
+        IRgba livePeakColour[2]; // also the marker's
+        int32_t markerX[2];
+        char storedPeak[2][kTextSize];
+        IRgba storedPeakColour[2];
+        char storedTime[2][kTextSize];
+    };
+    static ReadOut Read(const MeterData& data, int32_t target);
+
     // Drawing rules, exposed for the tests.
     // x of a reduction on the bars (single precision, as the marks of the artwork assume).
     static int32_t BarX(float reduction);
