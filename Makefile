@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_BUILD = cmake --build --preset
-.PHONY: all deps release demo test test-release test-asan bench install clean
+.PHONY: all deps release demo test test-release test-asan test-tsan bench install clean
 
 all: release
 	@scripts/run-demo
@@ -19,8 +19,9 @@ release: deps
 demo: release
 	@scripts/run-demo
 
-# Release tests first (fast feedback), then the whole suite again under address+UB sanitizers.
-test: test-release test-asan
+# Release tests first (fast feedback), then the whole suite again under address+UB sanitizers,
+# then the editor's host-thread test under the thread sanitizer.
+test: test-release test-asan test-tsan
 
 test-release: deps
 	@cmake --preset release >/dev/null
@@ -31,6 +32,11 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@$(CMAKE_BUILD) asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
+
+test-tsan: deps
+	@cmake --preset tsan >/dev/null
+	@$(CMAKE_BUILD) tsan -j $(JOBS)
+	@ctest --preset tsan -j $(JOBS)
 
 bench: deps
 	@cmake --preset release >/dev/null

@@ -189,11 +189,18 @@ bool LimiterEngine::PrepareRate(double hostRate)
     engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
+    writePos = 0;
+    // The first block's reset comes here on the audio thread, at the rate the host's own thread
+    // already prepared a ring for: rewind that ring in place rather than allocate.
+    if (delayLine && ringCapacity == doubles)
+    {
+        std::fill_n(delayLine.get(), doubles, 0.0);
+        return changed;
+    }
     delayLine.reset();
     ringCapacity = 0;
     if (doubles <= ringLimit) delayLine.reset(new (std::nothrow) double[doubles]());
     if (delayLine) ringCapacity = doubles;
-    writePos = 0;
     return changed;
 }
 

@@ -2,7 +2,8 @@
 // The limiter's signal engine: coefficients from quantised parameter values, the sample-rate
 // dependent look-ahead ring, the per-frame limiter and the block-end meter hand-off.
 // No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
-// so coefficients never change inside a block. Allocation happens in PrepareRate only.
+// so coefficients never change inside a block. Allocation happens in PrepareRate only, and only
+// when the ring's size changes.
 #include "engine/LimiterParams.h"
 #include "engine/MeterData.h"
 
@@ -42,8 +43,9 @@ public:
 
     // First-block rule: answers true once, after which the caller runs its full reset.
     bool StartIfFirstBlock();
-    // When the usable rate differs from engineRate (or the ring is missing): adopt it, replace the
-    // ring and rewind it. Answers true only for a new rate, so that the caller recomputes
+    // When the usable rate differs from engineRate (or the ring is missing): adopt it and give it
+    // a zeroed ring, rewound. A ring of the right size is zeroed in place; only a ring of another
+    // size (or none) is allocated. Answers true only for a new rate, so that the caller recomputes
     // "Look Ahead", "Attack", "Release" and "Hold" in that order. A failed allocation leaves no
     // ring (no look-ahead) and is retried by the next call.
     bool PrepareRate(double hostRate);

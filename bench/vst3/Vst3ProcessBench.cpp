@@ -4,14 +4,9 @@
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorIdentity.h"
 
-#include "pluginterfaces/base/ipluginbase.h"
-#include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivstcomponent.h"
-#include "pluginterfaces/vst/ivsthostapplication.h"
-#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "hostkit/Vst3Instance.h"
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -36,49 +31,25 @@ double Signal(int channel, int64_t frame)
            0.4 * std::sin(0.0007 * static_cast<double>(frame) * (channel + 2));
 }
 
-struct LoadedModule
+hostkit::Vst3Module& Module()
 {
-    LoadedModule()
-    {
-        handle = dlopen(VELLICOR_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) return;
-        auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
-        auto init = reinterpret_cast<bool (*)()>(dlsym(handle, "InitDll"));
-        auto get = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
-        if (entry && init && get && entry(handle) && init()) factory = get();
-    }
-    ~LoadedModule()
-    {
-        if (factory) factory->release();
-        if (handle) dlclose(handle);
-    }
-    void* handle = nullptr;
-    IPluginFactory* factory = nullptr;
-};
-
-LoadedModule& Module()
-{
-    static LoadedModule module;
+    static hostkit::Vst3Module module;
+    std::string error;
+    if (!module.Factory()) module.Open(VELLICOR_VST3_MODULE, error);
     return module;
 }
 
 template <typename T> struct ModuleInstance
 {
-    explicit ModuleInstance(int frames)
+    explicit ModuleInstance(int frames) : call(sizeof(T) == 8 ? kSample64 : kSample32, 2)
     {
-        void* obj = nullptr;
-        if (!Module().factory || Module().factory->createInstance(reinterpret_cast<FIDString>(kClassId),
-                                                                  IComponent::iid, &obj) != kResultOk)
-            return;
-        component = static_cast<IComponent*>(obj);
-        component->queryInterface(IAudioProcessor::iid, reinterpret_cast<void**>(&processor));
-        component->initialize(nullptr);
-        const int32 size = sizeof(T) == 8 ? kSample64 : kSample32;
-        ProcessSetup setup{kRealtime, size, frames, kRate};
+        if (plugin.Create(Module(), kClassId, nullptr) != kResultOk || !plugin.processor) return;
+        processor = plugin.processor;
+        ProcessSetup setup{kRealtime, call.data.symbolicSampleSize, frames, kRate};
         processor->setupProcessing(setup);
-        component->activateBus(kAudio, kInput, 0, true);
-        component->activateBus(kAudio, kOutput, 0, true);
-        component->setActive(true);
+        plugin.component->activateBus(kAudio, kInput, 0, true);
+        plugin.component->activateBus(kAudio, kOutput, 0, true);
+        plugin.SetActive(true);
 
         for (int c = 0; c < 2; ++c)
         {
@@ -87,41 +58,15 @@ template <typename T> struct ModuleInstance
             inPtr[c] = in[c].data();
             outPtr[c] = out[c].data();
         }
-        inBus.numChannels = outBus.numChannels = 2;
-        if constexpr (sizeof(T) == 8)
-        {
-            inBus.channelBuffers64 = inPtr;
-            outBus.channelBuffers64 = outPtr;
-        }
-        else
-        {
-            inBus.channelBuffers32 = inPtr;
-            outBus.channelBuffers32 = outPtr;
-        }
-        data.symbolicSampleSize = size;
-        data.numSamples = frames;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-        data.processContext = &context;
-    }
-    ~ModuleInstance()
-    {
-        if (!component) return;
-        component->setActive(false);
-        component->terminate();
-        processor->release();
-        component->release();
+        call.SetBuffers(inPtr, outPtr, frames);
     }
 
-    IComponent* component = nullptr;
+    hostkit::Vst3Instance plugin;
     IAudioProcessor* processor = nullptr;
+    hostkit::Vst3ProcessCall call;
     std::vector<T> in[2], out[2];
     T* inPtr[2];
     T* outPtr[2];
-    AudioBusBuffers inBus, outBus;
-    ProcessContext context{};
-    ProcessData data;
 };
 
 template <typename T> void BM_ModuleProcess(benchmark::State& state)
@@ -141,8 +86,8 @@ template <typename T> void BM_ModuleProcess(benchmark::State& state)
         for (int c = 0; c < 2; ++c)
             for (int i = 0; i < frames; ++i)
                 m.in[c][static_cast<size_t>(i)] = static_cast<T>(Signal(c, pos + i));
-        m.context.projectTimeSamples = pos;
-        m.processor->process(m.data);
+        m.call.context.projectTimeSamples = pos;
+        m.processor->process(m.call.data);
         benchmark::DoNotOptimize(m.out[0].data());
         benchmark::ClobberMemory();
         pos += frames;

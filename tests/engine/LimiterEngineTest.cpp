@@ -334,3 +334,20 @@ TEST(LimiterEngine, ResetAtTheSameRateKeepsRingAndPosition)
     EXPECT_EQ(s.e.holdPeakA[0], 0.0);
     EXPECT_EQ(s.e.holdCounter, 0);
 }
+
+TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
+{
+    Engine s(44100.0);
+    std::vector<double> in(100, 0.3);
+    s.RunLeft(in, in);
+    s.e.LimitRingAllocation(0); // any allocation from here on fails and leaves no ring
+    ASSERT_TRUE(s.e.StartIfFirstBlock());
+    EXPECT_TRUE(s.e.PrepareRate(44100.0)) << "the forced reset still recomputes the rate-dependent values";
+    ASSERT_NE(s.e.delayLine, nullptr) << "the ring prepared for this rate was replaced";
+    EXPECT_EQ(s.e.writePos, 0);
+    for (size_t i = 0; i < s.e.RingCapacity(); ++i)
+        ASSERT_EQ(s.e.delayLine[i], 0.0) << "ring not zeroed at " << i;
+    // A rate needing another size still gets (here: fails to get) a ring of its own.
+    EXPECT_TRUE(s.e.PrepareRate(48000.0));
+    EXPECT_EQ(s.e.delayLine, nullptr);
+}

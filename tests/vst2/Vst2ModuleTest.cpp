@@ -2,6 +2,7 @@
 // checked against the same limiter class built on the test binding and driven directly.
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
+#include "hostkit/ModuleLibrary.h"
 #include "tests/vst2/Vst2TestHost.h"
 
 #include <gtest/gtest.h>
@@ -9,26 +10,19 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace
 {
-class Module
+struct Module
 {
-public:
-    Module() : handle(dlopen(VELLICOR_VST2_MODULE, RTLD_NOW | RTLD_LOCAL)) {}
-    ~Module()
-    {
-        if (handle) dlclose(handle);
-    }
-    VstPluginMainProc Entry(const char* name) const
-    {
-        return handle ? reinterpret_cast<VstPluginMainProc>(dlsym(handle, name)) : nullptr;
-    }
-    void* handle;
+    Module() { library.Open(VELLICOR_VST2_MODULE, error); }
+    VstPluginMainProc Entry(const char* name) const { return library.Entry<VstPluginMainProc>(name); }
+
+    hostkit::ModuleLibrary library;
+    std::string error;
 };
 
 class Vst2Module : public ::testing::Test
@@ -36,7 +30,7 @@ class Vst2Module : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_NE(module.handle, nullptr) << dlerror();
+        ASSERT_NE(module.library.Handle(), nullptr) << module.error;
         VstPluginMainProc entry = module.Entry("VSTPluginMain");
         ASSERT_NE(entry, nullptr);
         effect = entry(&Vst2TestHost::Callback);

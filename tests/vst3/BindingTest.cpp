@@ -113,12 +113,12 @@ TEST_F(BindingTest, InitializeBuildsOneStereoBusEachWayAndIdentifiesTheHost)
     EXPECT_EQ(plugin->getBusCount(kEvent, kInput), 0);
     BusInfo info{};
     ASSERT_EQ(plugin->getBusInfo(kAudio, kInput, 0, info), kResultTrue);
-    EXPECT_EQ(U8(info.name), "Main Input");
+    EXPECT_EQ(ToUtf8(info.name), "Main Input");
     EXPECT_EQ(info.channelCount, 2);
     EXPECT_EQ(info.busType, kMain);
     EXPECT_EQ(info.flags, static_cast<uint32>(BusInfo::kDefaultActive));
     ASSERT_EQ(plugin->getBusInfo(kAudio, kOutput, 0, info), kResultTrue);
-    EXPECT_EQ(U8(info.name), "Output");
+    EXPECT_EQ(ToUtf8(info.name), "Output");
     EXPECT_EQ(plugin->getBusInfo(kAudio, kOutput, 1, info), kInvalidArgument);
     EXPECT_EQ(plugin->getBusInfo(kAudio, kOutput, -1, info), kInvalidArgument);
     SpeakerArrangement arr = 0;
@@ -166,7 +166,7 @@ TEST_F(BindingTest, PluginTakingMidiGetsAnEventBusAndNoteEvents)
     ASSERT_EQ(plugin->getBusCount(kEvent, kInput), 1);
     BusInfo info{};
     plugin->getBusInfo(kEvent, kInput, 0, info);
-    EXPECT_EQ(U8(info.name), "MIDI Input");
+    EXPECT_EQ(ToUtf8(info.name), "MIDI Input");
     EXPECT_EQ(info.channelCount, 1);
 }
 
@@ -177,15 +177,15 @@ TEST_F(BindingTest, ContainerHoldsPresetsListThenOneWrapperPerParameter)
     ASSERT_EQ(plugin->getParameterCount(), 4);
     ParameterInfo info{};
     ASSERT_EQ(plugin->getParameterInfo(0, info), kResultTrue);
-    EXPECT_EQ(U8(info.title), "Presets");
+    EXPECT_EQ(ToUtf8(info.title), "Presets");
     EXPECT_EQ(info.id, IEffectVST3::kProgramTag);
     EXPECT_EQ(info.stepCount, 3);
     EXPECT_EQ(info.flags, 0x8008);
 
     ASSERT_EQ(plugin->getParameterInfo(1, info), kResultTrue);
     EXPECT_EQ(info.id, 0u);
-    EXPECT_EQ(U8(info.title), "Gain");
-    EXPECT_EQ(U8(info.units), "x");
+    EXPECT_EQ(ToUtf8(info.title), "Gain");
+    EXPECT_EQ(ToUtf8(info.units), "x");
     EXPECT_EQ(info.stepCount, 0);
     EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, 0.25);
     EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
@@ -229,20 +229,20 @@ TEST_F(BindingTest, ParameterTextsComeFromTheSlot)
     ASSERT_EQ(plugin->getParamStringByValue(ProbeEffect::kGain, 0.5, text), kResultOk);
     char expected[IParamSlot::kTextSize];
     Slot(ProbeEffect::kGain).FormatValue(0.5, true, expected);
-    EXPECT_EQ(U8(text), expected);
-    EXPECT_EQ(U8(text), "2.00");
+    EXPECT_EQ(ToUtf8(text), expected);
+    EXPECT_EQ(ToUtf8(text), "2.00");
     EXPECT_EQ(plugin->getParamStringByValue(IEffectVST3::kProgramTag, 0.0, text), kResultFalse);
     EXPECT_EQ(plugin->getParamStringByValue(IEffectVST3::kBypassTag, 0.0, text), kResultFalse);
     EXPECT_EQ(plugin->getParamStringByValue(3, 0.0, text), kResultFalse);
 
     ParamValue v = -1;
-    std::u16string typed = U16("3");
+    std::u16string typed = ToUtf16("3");
     EXPECT_EQ(plugin->getParamValueByString(ProbeEffect::kGain, typed.data(), v), kResultTrue);
     EXPECT_DOUBLE_EQ(v, 0.75);
-    typed = U16("loud");
+    typed = ToUtf16("loud");
     EXPECT_EQ(plugin->getParamValueByString(ProbeEffect::kGain, typed.data(), v), kResultTrue);
     EXPECT_DOUBLE_EQ(v, 0.0);
-    typed = U16("99");
+    typed = ToUtf16("99");
     EXPECT_EQ(plugin->getParamValueByString(ProbeEffect::kGain, typed.data(), v), kResultTrue);
     EXPECT_DOUBLE_EQ(v, 1.0);
     EXPECT_EQ(plugin->getParamValueByString(IEffectVST3::kBypassTag, typed.data(), v), kResultFalse);
@@ -289,12 +289,12 @@ TEST_F(BindingTest, UnitsFollowParameterGroups)
     ASSERT_EQ(plugin->getUnitInfo(0, unit), kResultOk);
     EXPECT_EQ(unit.id, 0);
     EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
-    EXPECT_EQ(U8(unit.name), "Root Unit");
+    EXPECT_EQ(ToUtf8(unit.name), "Root Unit");
     EXPECT_EQ(unit.programListId, static_cast<ProgramListID>(IEffectVST3::kProgramListId));
     ASSERT_EQ(plugin->getUnitInfo(1, unit), kResultOk);
     EXPECT_EQ(unit.id, 1);
     EXPECT_EQ(unit.parentUnitId, 0);
-    EXPECT_EQ(U8(unit.name), "Tone");
+    EXPECT_EQ(ToUtf8(unit.name), "Tone");
     EXPECT_EQ(unit.programListId, kNoProgramListId);
     EXPECT_EQ(plugin->getUnitInfo(2, unit), kResultFalse);
     EXPECT_EQ(plugin->getUnitInfo(-1, unit), kResultFalse);
@@ -313,15 +313,15 @@ TEST_F(BindingTest, OneFactoryProgramListNamedByThePresets)
     ProgramListInfo list{};
     ASSERT_EQ(plugin->getProgramListInfo(0, list), kResultOk);
     EXPECT_EQ(list.id, static_cast<ProgramListID>(IEffectVST3::kProgramListId));
-    EXPECT_EQ(U8(list.name), "Factory Presets");
+    EXPECT_EQ(ToUtf8(list.name), "Factory Presets");
     EXPECT_EQ(list.programCount, 4);
     EXPECT_EQ(plugin->getProgramListInfo(1, list), kResultFalse);
 
     String128 name{};
     ASSERT_EQ(plugin->getProgramName(IEffectVST3::kProgramListId, 1, name), kResultOk);
-    EXPECT_EQ(U8(name), "Loud");
+    EXPECT_EQ(ToUtf8(name), "Loud");
     ASSERT_EQ(plugin->getProgramName(IEffectVST3::kProgramListId, 4, name), kResultOk);
-    EXPECT_EQ(U8(name), "");
+    EXPECT_EQ(ToUtf8(name), "");
     EXPECT_EQ(plugin->getProgramName(7, 0, name), kResultFalse);
 }
 
@@ -358,10 +358,10 @@ TEST_F(BindingTest, MonoArrangementReplacesTheBusesUnderGenericNames)
     EXPECT_EQ(plugin->setBusArrangements(&mono, 1, &mono, 1), kResultTrue);
     BusInfo info{};
     plugin->getBusInfo(kAudio, kInput, 0, info);
-    EXPECT_EQ(U8(info.name), "Input");
+    EXPECT_EQ(ToUtf8(info.name), "Input");
     EXPECT_EQ(info.channelCount, 1);
     plugin->getBusInfo(kAudio, kOutput, 0, info);
-    EXPECT_EQ(U8(info.name), "Output");
+    EXPECT_EQ(ToUtf8(info.name), "Output");
     EXPECT_EQ(info.channelCount, 1);
     EXPECT_EQ(plugin->getBusCount(kAudio, kInput), 1);
 
@@ -390,7 +390,7 @@ TYPED_TEST(ProcessTest, AppliesTheLastPointOfEachQueueOnceBeforeTheAudio)
     this->ActivateBuses();
     Block<TypeParam> b(48);
     FillRamp(b);
-    ParamChanges changes;
+    ParameterChanges changes;
     changes.Add(ProbeEffect::kGain, {1.0, 0.0, 0.5}).Add(777, {0.3}).Add(ProbeEffect::kNumParams, {0.3});
     b.data.inputParameterChanges = &changes;
     this->events.paramChanged.clear();
@@ -477,7 +477,7 @@ TYPED_TEST(ProcessTest, ProgramAndBypassTags)
     this->ActivateBuses();
     Block<TypeParam> b(32);
     FillRamp(b);
-    ParamChanges program;
+    ParameterChanges program;
     program.Add(IEffectVST3::kProgramTag, {0.0, 1.0 / 3.0}); // preset 1, "Loud": gain 2
     b.data.inputParameterChanges = &program;
     ASSERT_EQ(this->plugin->process(b.data), kResultOk);
@@ -488,7 +488,7 @@ TYPED_TEST(ProcessTest, ProgramAndBypassTags)
     // Values outside [0, 1] and NaN select a preset inside the list.
     for (double v : {7.5, -3.0, std::nan(""), 1e300})
     {
-        ParamChanges odd;
+        ParameterChanges odd;
         odd.Add(IEffectVST3::kProgramTag, {v});
         b.data.inputParameterChanges = &odd;
         ASSERT_EQ(this->plugin->process(b.data), kResultOk);
@@ -496,14 +496,14 @@ TYPED_TEST(ProcessTest, ProgramAndBypassTags)
         EXPECT_LT(this->plugin->CurrentPresetIndex(), 4);
     }
 
-    ParamChanges half;
+    ParameterChanges half;
     half.Add(IEffectVST3::kBypassTag, {0.5}).Add(ProbeEffect::kGain, {0.75});
     b.data.inputParameterChanges = &half;
     ASSERT_EQ(this->plugin->process(b.data), kResultOk);
     EXPECT_FALSE(this->plugin->IsBypassed());
     EXPECT_EQ(b.out[1][9], static_cast<TypeParam>(static_cast<double>(b.in[1][9]) * 3.0));
 
-    ParamChanges on;
+    ParameterChanges on;
     on.Add(IEffectVST3::kBypassTag, {0.51});
     b.data.inputParameterChanges = &on;
     ASSERT_EQ(this->plugin->process(b.data), kResultOk);
@@ -559,9 +559,9 @@ TEST_F(BindingTest, BuffersOfAnotherWidthThanSetUpAreNotTouched)
 TEST_F(BindingTest, UnreadableQueuePointIsSkipped)
 {
     ASSERT_EQ(Setup(kSample32, 32), kResultOk);
-    ParamChanges changes;
+    ParameterChanges changes;
     changes.Add(ProbeEffect::kGain, {0.5});
-    changes.queues[0].extraPoints = 1; // the announced last point cannot be read
+    changes.Queue(0).extraPoints = 1; // the announced last point cannot be read
     changes.Add(ProbeEffect::kMode, {});
     Block<float> b(8);
     b.data.inputParameterChanges = &changes;
@@ -577,7 +577,7 @@ TEST_F(BindingTest, HostChangesReachTheEditorWithoutEcho)
     plugin->setComponentHandler(&handler);
     ASSERT_EQ(Setup(kSample32, 32), kResultOk);
     editorLog.calls.clear();
-    ParamChanges changes;
+    ParameterChanges changes;
     changes.Add(ProbeEffect::kMode, {2.0});
     Block<float> b(8);
     b.data.inputParameterChanges = &changes;
@@ -642,7 +642,7 @@ TEST_F(BindingTest, MidiNotesReachThePluginOnlyWhenItTakesMidi)
 TEST_F(BindingTest, ComponentStateIsTheParameterValuesAlone)
 {
     plugin->setParamNormalized(ProbeEffect::kGain, 0.5);
-    Stream saved;
+    MemoryStream saved;
     ASSERT_EQ(static_cast<IComponent*>(plugin)->getState(&saved), kResultOk);
     ASSERT_EQ(saved.bytes.size(), 24u);
     double first = 0;
@@ -657,7 +657,7 @@ TEST_F(BindingTest, ComponentStateIsTheParameterValuesAlone)
     EXPECT_EQ(Slot(ProbeEffect::kGain).value, 2.0);
     EXPECT_DOUBLE_EQ(plugin->gain, 2.0);
     EXPECT_EQ(editorLog.calls.size(), 3u); // every value pushed to the editor
-    Stream again;
+    MemoryStream again;
     ASSERT_EQ(component->getState(&again), kResultOk);
     EXPECT_EQ(again.bytes, saved.bytes);
 }
@@ -681,7 +681,7 @@ TEST_F(BindingTest, UntrustedStateStreamsLeaveEveryParameterInRange)
     };
     for (const auto& bytes : streams)
     {
-        Stream s(bytes);
+        MemoryStream s(bytes);
         EXPECT_EQ(component->setState(&s), kResultOk);
         EXPECT_LE(s.reads, 1);
         for (int i = 0; i < ProbeEffect::kNumParams; ++i)
@@ -691,7 +691,7 @@ TEST_F(BindingTest, UntrustedStateStreamsLeaveEveryParameterInRange)
                 << "parameter " << i << " = " << p.value;
         }
     }
-    Stream shortOne(values({3.0}));
+    MemoryStream shortOne(values({3.0}));
     plugin->setParamNormalized(ProbeEffect::kMode, 0.5);
     ASSERT_EQ(component->setState(&shortOne), kResultOk);
     EXPECT_EQ(Slot(ProbeEffect::kGain).value, 3.0);
@@ -701,7 +701,7 @@ TEST_F(BindingTest, UntrustedStateStreamsLeaveEveryParameterInRange)
 
 TEST_F(BindingTest, FailedStateWriteIsReported)
 {
-    Stream broken;
+    MemoryStream broken;
     broken.failWrites = true;
     IComponent* component = plugin;
     EXPECT_EQ(component->getState(&broken), kResultFalse);
@@ -711,10 +711,10 @@ TEST_F(BindingTest, FailedStateWriteIsReported)
 TEST_F(BindingTest, ControllerStateIsEmpty)
 {
     IEditController* controller = plugin;
-    Stream s({1, 2, 3});
+    MemoryStream s({1, 2, 3});
     EXPECT_EQ(controller->setState(&s), kResultOk);
     EXPECT_EQ(s.reads, 0);
-    Stream out;
+    MemoryStream out;
     EXPECT_EQ(controller->getState(&out), kResultOk);
     EXPECT_TRUE(out.bytes.empty());
     EXPECT_EQ(controller->setComponentState(&s), kNotImplemented);
@@ -900,7 +900,7 @@ TEST(SideChainBinding, AuxBusFeedsTheLastChannelsOnlyWhileActive)
     ASSERT_EQ(plugin->getBusCount(kAudio, kInput), 2);
     BusInfo info{};
     plugin->getBusInfo(kAudio, kInput, 1, info);
-    EXPECT_EQ(U8(info.name), "Aux Input");
+    EXPECT_EQ(ToUtf8(info.name), "Aux Input");
     EXPECT_EQ(info.busType, kAux);
     EXPECT_EQ(info.flags, 0u);
     EXPECT_EQ(info.channelCount, 2);
@@ -950,7 +950,7 @@ TEST(SideChainBinding, AuxBusFeedsTheLastChannelsOnlyWhileActive)
     SpeakerArrangement two[2] = {stereo, mono};
     EXPECT_EQ(plugin->setBusArrangements(two, 2, &stereo, 1), kResultTrue);
     plugin->getBusInfo(kAudio, kInput, 1, info);
-    EXPECT_EQ(U8(info.name), "Sidechain Input");
+    EXPECT_EQ(ToUtf8(info.name), "Sidechain Input");
     EXPECT_EQ(info.channelCount, 1);
     EXPECT_EQ(plugin->getBusCount(kAudio, kInput), 2);
 

@@ -24,52 +24,21 @@ constexpr unsigned char kClassId[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E
                                         0x4F, 0x76, 0x44, 0x6E, 0x6E, 0x75, 0x32, 0x76};
 constexpr int kBlock = 512;
 
-using ModuleEntryFn = bool (*)(void*);
-using BoolFn = bool (*)();
 using FactoryFn = IPluginFactory* (*)();
 
 // One loaded module, as a host holds it.
-struct Module
+struct Module : Vst3Module
 {
-    Module()
+    Module() { Open(VELLICOR_VST3_MODULE, error); }
+    template <typename I> I* Create(const TUID iid = I::iid) const
     {
-        handle = dlopen(VELLICOR_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) return;
-        moduleEntry = reinterpret_cast<ModuleEntryFn>(dlsym(handle, "ModuleEntry"));
-        moduleExit = reinterpret_cast<BoolFn>(dlsym(handle, "ModuleExit"));
-        initDll = reinterpret_cast<BoolFn>(dlsym(handle, "InitDll"));
-        exitDll = reinterpret_cast<BoolFn>(dlsym(handle, "ExitDll"));
-        getFactory = reinterpret_cast<FactoryFn>(dlsym(handle, "GetPluginFactory"));
-        if (moduleEntry && initDll && getFactory && moduleEntry(handle) && initDll()) factory = getFactory();
+        return Vst3Module::Create<I>(kClassId, iid);
     }
-    ~Module()
-    {
-        if (factory) factory->release();
-        if (exitDll) exitDll();
-        if (moduleExit) moduleExit();
-        if (handle) dlclose(handle);
-    }
-    template <typename I> I* Create(const TUID iid = I::iid)
-    {
-        void* obj = nullptr;
-        if (factory->createInstance(reinterpret_cast<FIDString>(kClassId), iid, &obj) != kResultOk)
-            return nullptr;
-        return static_cast<I*>(obj);
-    }
+    IPluginFactory* FactoryAgain() const { return Library().Entry<FactoryFn>("GetPluginFactory")(); }
+    void* Handle() const { return Library().Handle(); }
 
-    void* handle = nullptr;
-    ModuleEntryFn moduleEntry = nullptr;
-    BoolFn moduleExit = nullptr, initDll = nullptr, exitDll = nullptr;
-    FactoryFn getFactory = nullptr;
-    IPluginFactory* factory = nullptr;
+    std::string error;
 };
-
-template <typename I> I* Query(FUnknown* from)
-{
-    void* obj = nullptr;
-    if (!from || from->queryInterface(I::iid, &obj) != kResultOk) return nullptr;
-    return static_cast<I*>(obj);
-}
 
 FUnknown* Identity(FUnknown* from)
 {
@@ -92,11 +61,7 @@ protected:
         delete module;
         module = nullptr;
     }
-    void SetUp() override
-    {
-        ASSERT_NE(module->handle, nullptr) << dlerror();
-        ASSERT_NE(module->factory, nullptr);
-    }
+    void SetUp() override { ASSERT_NE(module->Factory(), nullptr) << module->error; }
     static Module* module;
 };
 Module* ModuleTest::module = nullptr;
@@ -153,7 +118,7 @@ struct Session
     }
 
     // Runs one block through the module and the reference; answers the first mismatch or -1.
-    template <typename T> int64_t RunBlock(int frames, ParamChanges* changes)
+    template <typename T> int64_t RunBlock(int frames, ParameterChanges* changes)
     {
         Block<T> b(frames);
         for (int c = 0; c < 2; ++c)
@@ -166,8 +131,9 @@ struct Session
         if (!b.out.GuardsIntact() || !b.in.GuardsIntact()) return 0;
 
         if (changes)
-            for (auto& q : changes->queues)
-                if (!q.points.empty()) ReferenceChange(q.id, q.points.back().second);
+            for (int32 i = 0; i < changes->getParameterCount(); ++i)
+                if (changes->Queue(i).ReadablePoints() > 0)
+                    ReferenceChange(changes->Queue(i).getParameterId(), changes->Queue(i).LastValue(0.0));
         reference->SetHostSamplePos(static_cast<int32_t>(position));
         std::vector<double> in[2], out[2];
         for (int c = 0; c < 2; ++c)
@@ -221,31 +187,32 @@ struct Session
 TEST_F(ModuleTest, ExportsOnlyTheHostEntryPoints)
 {
     for (const char* name : {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry", "ModuleExit"})
-        EXPECT_NE(dlsym(module->handle, name), nullptr) << name;
+        EXPECT_NE(dlsym(module->Handle(), name), nullptr) << name;
     for (const char* name :
          {"MakePlugin", "CreatePluginInstance", "gPluginFactory", "_ZN9Steinberg7FObject3iidE"})
-        EXPECT_EQ(dlsym(module->handle, name), nullptr) << name;
+        EXPECT_EQ(dlsym(module->Handle(), name), nullptr) << name;
 }
 
 TEST_F(ModuleTest, FactoryIsOneObjectUntilReleasedCompletely)
 {
-    IPluginFactory* again = module->getFactory();
-    EXPECT_EQ(again, module->factory);
+    IPluginFactory* again = module->FactoryAgain();
+    EXPECT_EQ(again, module->Factory());
     EXPECT_EQ(again->addRef(), 3u);
     again->release();
     again->release();
 
     // A second module handle on the same library: release every reference, then ask again.
     Module other;
-    ASSERT_NE(other.factory, nullptr);
-    EXPECT_EQ(other.factory, module->factory); // same library, same singleton
+    ASSERT_NE(other.Factory(), nullptr);
+    EXPECT_EQ(other.Factory(), module->Factory()); // same library, same singleton
 }
 
 TEST(ModuleLifetime, NewFactoryAfterTheLastReleaseReportsTheSameClass)
 {
-    void* handle = dlopen(VELLICOR_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    auto getFactory = reinterpret_cast<FactoryFn>(dlsym(handle, "GetPluginFactory"));
+    ModuleLibrary library;
+    std::string error;
+    ASSERT_TRUE(library.Open(VELLICOR_VST3_MODULE, error)) << error;
+    auto getFactory = library.Entry<FactoryFn>("GetPluginFactory");
     PClassInfo first{}, second{};
     IPluginFactory* f = getFactory();
     ASSERT_EQ(f->getClassInfo(0, &first), kResultOk);
@@ -254,31 +221,30 @@ TEST(ModuleLifetime, NewFactoryAfterTheLastReleaseReportsTheSameClass)
     ASSERT_EQ(g->getClassInfo(0, &second), kResultOk);
     EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0);
     EXPECT_EQ(g->release(), 0u);
-    dlclose(handle);
 }
 
 TEST_F(ModuleTest, FactoryInformation)
 {
     PFactoryInfo info{};
-    ASSERT_EQ(module->factory->getFactoryInfo(&info), kResultOk);
+    ASSERT_EQ(module->Factory()->getFactoryInfo(&info), kResultOk);
     EXPECT_EQ(Text8(info.vendor, sizeof info.vendor), "Ovidane");
     EXPECT_EQ(Text8(info.email, sizeof info.email), "");
     EXPECT_NE(Text8(info.url, sizeof info.url), "");
     EXPECT_EQ(info.flags, 16);
-    EXPECT_EQ(module->factory->countClasses(), 1);
+    EXPECT_EQ(module->Factory()->countClasses(), 1);
 }
 
 TEST_F(ModuleTest, ClassInformationInAllThreeForms)
 {
     PClassInfo c1{};
-    ASSERT_EQ(module->factory->getClassInfo(0, &c1), kResultOk);
+    ASSERT_EQ(module->Factory()->getClassInfo(0, &c1), kResultOk);
     EXPECT_EQ(std::memcmp(c1.cid, kClassId, 16), 0);
     EXPECT_EQ(c1.cardinality, 0x7FFFFFFF);
     EXPECT_EQ(Text8(c1.category, sizeof c1.category), "Audio Module Class");
     EXPECT_EQ(Text8(c1.name, sizeof c1.name), "Vellicor");
-    EXPECT_NE(module->factory->getClassInfo(1, &c1), kResultOk);
+    EXPECT_NE(module->Factory()->getClassInfo(1, &c1), kResultOk);
 
-    auto* f2 = Query<IPluginFactory2>(module->factory);
+    auto* f2 = Query<IPluginFactory2>(module->Factory());
     ASSERT_NE(f2, nullptr);
     PClassInfo2 c2{};
     ASSERT_EQ(f2->getClassInfo2(0, &c2), kResultOk);
@@ -290,18 +256,18 @@ TEST_F(ModuleTest, ClassInformationInAllThreeForms)
     EXPECT_EQ(Text8(c2.sdkVersion, sizeof c2.sdkVersion), "VST 3.6.5");
     f2->release();
 
-    auto* f3 = Query<IPluginFactory3>(module->factory);
+    auto* f3 = Query<IPluginFactory3>(module->Factory());
     ASSERT_NE(f3, nullptr);
     PClassInfoW cw{};
     ASSERT_EQ(f3->getClassInfoUnicode(0, &cw), kResultOk);
     EXPECT_EQ(std::memcmp(cw.cid, kClassId, 16), 0);
     EXPECT_EQ(Text8(cw.category, sizeof cw.category), "Audio Module Class");
-    EXPECT_EQ(U8(cw.name), "Vellicor");
+    EXPECT_EQ(ToUtf8(cw.name), "Vellicor");
     EXPECT_EQ(cw.classFlags, 2u);
     EXPECT_EQ(Text8(cw.subCategories, sizeof cw.subCategories), "Fx");
-    EXPECT_EQ(U8(cw.vendor), "");
-    EXPECT_EQ(U8(cw.version), "3.2.0");
-    EXPECT_EQ(U8(cw.sdkVersion), "VST 3.6.5");
+    EXPECT_EQ(ToUtf8(cw.vendor), "");
+    EXPECT_EQ(ToUtf8(cw.version), "3.2.0");
+    EXPECT_EQ(ToUtf8(cw.sdkVersion), "VST 3.6.5");
     EXPECT_EQ(f3->setHostContext(nullptr), kNotImplemented);
     f3->release();
 }
@@ -312,11 +278,11 @@ TEST_F(ModuleTest, CreateInstanceForEachInterfaceYieldsOneObjectPerInstance)
     unsigned char wrong[16];
     std::memcpy(wrong, kClassId, 16);
     wrong[15] ^= 1;
-    EXPECT_EQ(module->factory->createInstance(reinterpret_cast<FIDString>(wrong), IComponent::iid, &obj),
+    EXPECT_EQ(module->Factory()->createInstance(reinterpret_cast<FIDString>(wrong), IComponent::iid, &obj),
               kNoInterface);
     EXPECT_EQ(obj, nullptr);
     obj = reinterpret_cast<void*>(1);
-    EXPECT_EQ(module->factory->createInstance(reinterpret_cast<FIDString>(kClassId), IPlugView::iid, &obj),
+    EXPECT_EQ(module->Factory()->createInstance(reinterpret_cast<FIDString>(kClassId), IPlugView::iid, &obj),
               kNoInterface);
     EXPECT_EQ(obj, nullptr);
 
@@ -358,10 +324,10 @@ TEST_F(ModuleTest, InitializeBuildsTheStereoBusesAndElevenParameters)
     EXPECT_EQ(s.component->getBusCount(kEvent, kInput), 0);
     BusInfo bus{};
     ASSERT_EQ(s.component->getBusInfo(kAudio, kInput, 0, bus), kResultTrue);
-    EXPECT_EQ(U8(bus.name), "Main Input");
+    EXPECT_EQ(ToUtf8(bus.name), "Main Input");
     EXPECT_EQ(bus.channelCount, 2);
     ASSERT_EQ(s.component->getBusInfo(kAudio, kOutput, 0, bus), kResultTrue);
-    EXPECT_EQ(U8(bus.name), "Output");
+    EXPECT_EQ(ToUtf8(bus.name), "Output");
     EXPECT_EQ(s.processor->getLatencySamples(), 0u);
     EXPECT_EQ(s.processor->getTailSamples(), 0u);
     EXPECT_EQ(s.processor->canProcessSampleSize(kSample64), kResultTrue);
@@ -369,7 +335,7 @@ TEST_F(ModuleTest, InitializeBuildsTheStereoBusesAndElevenParameters)
     ASSERT_EQ(s.controller->getParameterCount(), 11);
     ParameterInfo info{};
     ASSERT_EQ(s.controller->getParameterInfo(0, info), kResultTrue);
-    EXPECT_EQ(U8(info.title), "Presets");
+    EXPECT_EQ(ToUtf8(info.title), "Presets");
     EXPECT_EQ(info.stepCount, 23);
     EXPECT_EQ(info.flags, 0x8008);
     for (int i = 0; i < kVellicorParamCount; ++i)
@@ -377,8 +343,8 @@ TEST_F(ModuleTest, InitializeBuildsTheStereoBusesAndElevenParameters)
         ASSERT_EQ(s.controller->getParameterInfo(i + 1, info), kResultTrue);
         const VellicorParamInfo& p = kVellicorParams[i];
         EXPECT_EQ(info.id, static_cast<ParamID>(i));
-        EXPECT_EQ(U8(info.title), p.name);
-        EXPECT_EQ(U8(info.units), p.label);
+        EXPECT_EQ(ToUtf8(info.title), p.name);
+        EXPECT_EQ(ToUtf8(info.units), p.label);
         EXPECT_EQ(info.stepCount, p.integer ? static_cast<int32>(p.maximum - p.minimum) : 0) << p.name;
         EXPECT_DOUBLE_EQ(info.defaultNormalizedValue,
                          std::pow((p.defaultValue - p.minimum) / (p.maximum - p.minimum), 1.0 / p.shape))
@@ -400,7 +366,7 @@ TEST_F(ModuleTest, ParameterTextsUnitsAndProgramNamesMatchThePlugin)
             ASSERT_EQ(s.controller->getParamStringByValue(static_cast<ParamID>(i), v, text), kResultOk);
             char expected[IParamSlot::kTextSize];
             s.reference->GetParam(i)->FormatValue(v, true, expected);
-            EXPECT_EQ(U8(text), expected) << kVellicorParams[i].name << " at " << v;
+            EXPECT_EQ(ToUtf8(text), expected) << kVellicorParams[i].name << " at " << v;
             EXPECT_DOUBLE_EQ(s.controller->normalizedParamToPlain(static_cast<ParamID>(i), v),
                              s.reference->GetParam(i)->FromNormalized(v));
         }
@@ -412,19 +378,19 @@ TEST_F(ModuleTest, ParameterTextsUnitsAndProgramNamesMatchThePlugin)
     EXPECT_EQ(units->getUnitCount(), 1);
     UnitInfo unit{};
     ASSERT_EQ(units->getUnitInfo(0, unit), kResultOk);
-    EXPECT_EQ(U8(unit.name), "Root Unit");
+    EXPECT_EQ(ToUtf8(unit.name), "Root Unit");
     EXPECT_EQ(unit.programListId, 0x70727374);
     EXPECT_EQ(units->getUnitInfo(1, unit), kResultFalse);
     ASSERT_EQ(units->getProgramListCount(), 1);
     ProgramListInfo list{};
     ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
-    EXPECT_EQ(U8(list.name), "Factory Presets");
+    EXPECT_EQ(ToUtf8(list.name), "Factory Presets");
     EXPECT_EQ(list.programCount, 24);
     for (int p = 0; p < 24; ++p)
     {
         String128 name{};
         ASSERT_EQ(units->getProgramName(0x70727374, p, name), kResultOk);
-        EXPECT_EQ(U8(name), s.reference->PresetName(p)) << p;
+        EXPECT_EQ(ToUtf8(name), s.reference->PresetName(p)) << p;
     }
     units->release();
 }
@@ -456,7 +422,7 @@ TYPED_TEST(ModuleAudioTest, AudioMatchesTheLimiterSampleForSample)
     ASSERT_EQ(s.setupResult, kResultOk);
     for (int block = 0; block < 40; ++block)
     {
-        ParamChanges changes;
+        ParameterChanges changes;
         if (block == 3) changes.Add(kInputGain, {0.2, 0.9, 0.75}).Add(kRelease, {0.4});
         if (block == 6) changes.Add(0x70727374, {5.0 / 23.0}); // "Medium Dynamic"
         if (block == 9) changes.Add(kOutLimit, {0.8}).Add(kStereoLink, {0.0}).Add(4242, {0.5});
@@ -464,8 +430,7 @@ TYPED_TEST(ModuleAudioTest, AudioMatchesTheLimiterSampleForSample)
         if (block == 14) changes.Add(0x62706173, {0.0}).Add(kLookAhead, {0.3});
         if (block == 20) changes.Add(0x70727374, {13.0 / 23.0}); // "Real Time Limiting"
         const int frames = block == 17 ? 77 : kBlock;
-        const int64_t mismatch =
-            s.template RunBlock<TypeParam>(frames, changes.queues.empty() ? nullptr : &changes);
+        const int64_t mismatch = s.template RunBlock<TypeParam>(frames, changes.Empty() ? nullptr : &changes);
         ASSERT_EQ(mismatch, -1) << "block " << block << ": first differing frame " << mismatch;
         if (block == 11)
         {
@@ -489,7 +454,7 @@ TEST_F(ModuleTest, ProcessSurvivesHostileBlocks)
 {
     Session s(*module, kSample32);
     Block<float> b(256);
-    ParamChanges junk;
+    ParameterChanges junk;
     junk.Add(0x70727374, {std::nan("")}).Add(0x70727374, {-1e300}).Add(99, {0.5}).Add(kAttack, {1e9});
     b.data.inputParameterChanges = &junk;
     b.inBus.channelBuffers32 = nullptr;
@@ -509,10 +474,10 @@ TEST_F(ModuleTest, ProcessSurvivesHostileBlocks)
 TEST_F(ModuleTest, StateRoundTripRestoresEveryValueAndTheSameAudio)
 {
     Session a(*module, kSample64);
-    ParamChanges changes;
+    ParameterChanges changes;
     changes.Add(kInputGain, {0.8}).Add(kAttack, {0.1}).Add(kStereoLink, {0.35});
     ASSERT_EQ(a.RunBlock<double>(kBlock, &changes), -1);
-    Stream saved;
+    MemoryStream saved;
     ASSERT_EQ(a.component->getState(&saved), kResultOk);
     StateChunk expected;
     ASSERT_TRUE(a.reference->SaveState(expected, false));
@@ -524,7 +489,7 @@ TEST_F(ModuleTest, StateRoundTripRestoresEveryValueAndTheSameAudio)
     ASSERT_EQ(b.component->setState(&saved), kResultOk);
     for (ParamID id = 0; id < kVellicorParamCount; ++id)
         EXPECT_EQ(b.controller->getParamNormalized(id), a.controller->getParamNormalized(id)) << id;
-    Stream again;
+    MemoryStream again;
     ASSERT_EQ(b.component->getState(&again), kResultOk);
     EXPECT_EQ(again.bytes, saved.bytes);
 
@@ -536,7 +501,7 @@ TEST_F(ModuleTest, StateRoundTripRestoresEveryValueAndTheSameAudio)
         ASSERT_EQ(b.RunBlock<double>(kBlock, nullptr), -1) << "block " << block;
 
     // Controller state is empty both ways.
-    Stream controllerState;
+    MemoryStream controllerState;
     EXPECT_EQ(b.controller->getState(&controllerState), kResultOk);
     EXPECT_TRUE(controllerState.bytes.empty());
     EXPECT_EQ(b.controller->setState(&controllerState), kResultOk);
@@ -552,7 +517,7 @@ TEST_F(ModuleTest, HostileStateStreamsKeepParametersInRange)
         {}, {1, 2, 3}, garbage, std::vector<uint8_t>(4000, 0x7F)};
     for (const auto& bytes : streams)
     {
-        Stream st(bytes);
+        MemoryStream st(bytes);
         EXPECT_EQ(s.component->setState(&st), kResultOk);
         for (ParamID id = 0; id < kVellicorParamCount; ++id)
         {
@@ -560,7 +525,7 @@ TEST_F(ModuleTest, HostileStateStreamsKeepParametersInRange)
             EXPECT_TRUE(n >= 0.0 && n <= 1.0) << "size " << bytes.size() << " parameter " << id << " = " << n;
         }
     }
-    ParamChanges none;
+    ParameterChanges none;
     EXPECT_EQ(s.RunBlock<float>(64, &none) >= -1, true); // still processes after all of it
 }
 

@@ -11,11 +11,6 @@
 namespace
 {
 constexpr size_t kTextBuffer = 256; // larger than any text the published sizes allow
-constexpr intptr_t kHostVersion = 2400;
-
-// Set while VSTPluginMain runs: the plug-in may call back before its record reaches us.
-Vst2Host* creatingHost = nullptr;
-VstTimeInfo* creatingTime = nullptr;
 
 bool ParseNumber(const std::string& text, double& out)
 {
@@ -30,37 +25,14 @@ Vst2Host::~Vst2Host()
     Close();
 }
 
-intptr_t Vst2Host::HostCallback(AEffect* effect, int32_t opcode, int32_t, intptr_t, void* ptr, float)
-{
-    Vst2Host* self = effect && effect->user ? static_cast<Vst2Host*>(effect->user) : creatingHost;
-    switch (opcode)
-    {
-    case audioMasterVersion:
-        return kHostVersion;
-    case audioMasterGetTime:
-        if (self) return reinterpret_cast<intptr_t>(&self->timeInfo);
-        return reinterpret_cast<intptr_t>(creatingTime);
-    case audioMasterGetProductString:
-        if (ptr) std::snprintf(static_cast<char*>(ptr), 64, "vellicor-render");
-        return 1;
-    case audioMasterGetVendorVersion:
-        return 1;
-    default:
-        return 0; // automation and gestures: nothing to record in an offline render
-    }
-}
-
 intptr_t Vst2Host::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) const
 {
-    return effect ? effect->dispatcher(effect, opcode, index, value, ptr, opt) : 0;
+    return hostkit::Dispatch(effect, opcode, index, value, ptr, opt);
 }
 
 std::string Vst2Host::Text(int32_t opcode, int32_t index) const
 {
-    char text[kTextBuffer] = {};
-    Dispatch(opcode, index, 0, text);
-    text[kTextBuffer - 1] = '\0';
-    return text;
+    return hostkit::DispatchText(effect, opcode, index, kTextBuffer);
 }
 
 bool Vst2Host::Load(const std::string& path, std::string& error)
@@ -77,8 +49,7 @@ bool Vst2Host::Load(const std::string& path, std::string& error)
         return false;
     }
     if (!library.Open(path, error)) return false;
-    auto entry = reinterpret_cast<VstPluginMainProc>(library.Symbol("VSTPluginMain"));
-    if (!entry) entry = reinterpret_cast<VstPluginMainProc>(library.Symbol("main"));
+    const VstPluginMainProc entry = hostkit::FindVst2Entry(library);
     if (!entry)
     {
         error = path + (library.Symbol("GetPluginFactory")
@@ -86,18 +57,12 @@ bool Vst2Host::Load(const std::string& path, std::string& error)
                             : " is not a VST2 module (no VSTPluginMain)");
         return false;
     }
-    creatingHost = this;
-    creatingTime = &timeInfo;
-    effect = entry(&HostCallback);
-    creatingHost = nullptr;
-    creatingTime = nullptr;
-    if (!effect || effect->magic != kEffectMagic)
+    effect = host.Create(entry);
+    if (!effect)
     {
-        effect = nullptr;
         error = path + ": VSTPluginMain gave no effect";
         return false;
     }
-    effect->user = this;
     Dispatch(effOpen);
     opened = true;
 
@@ -204,8 +169,8 @@ bool Vst2Host::Start(double sampleRate, int32_t fileChannels, int32_t maxBlock, 
         Dispatch(effString2Parameter, index, 0, text);
     }
 
-    timeInfo = {};
-    timeInfo.samplePos = std::round(transportStartSeconds * sampleRate);
+    host.time = {};
+    host.time.samplePos = std::round(transportStartSeconds * sampleRate);
 
     const size_t spareChannels = static_cast<size_t>(std::max(effect->numInputs, effect->numOutputs));
     spareFloat.assign(wantDouble ? 0 : spareChannels * 2 * static_cast<size_t>(maxBlock), 0.0f);
@@ -246,7 +211,7 @@ bool Vst2Host::Process(float** inputs, float** outputs, int32_t frames)
         outFloat[static_cast<size_t>(c)] = outputs[c];
     }
     effect->processReplacing(effect, inFloat.data(), outFloat.data(), frames);
-    timeInfo.samplePos += frames;
+    host.time.samplePos += frames;
     return true;
 }
 
@@ -258,7 +223,7 @@ bool Vst2Host::Process(double** inputs, double** outputs, int32_t frames)
         outDouble[static_cast<size_t>(c)] = outputs[c];
     }
     effect->processDoubleReplacing(effect, inDouble.data(), outDouble.data(), frames);
-    timeInfo.samplePos += frames;
+    host.time.samplePos += frames;
     return true;
 }
 

@@ -1,17 +1,16 @@
 #pragma once
 // Hosts a VST 2.4 module through its C ABI: VSTPluginMain, the dispatcher, setParameter and the
 // replacing callbacks (float or double).
-#include "tools/render/ModuleLibrary.h"
+#include "hostkit/ModuleLibrary.h"
+#include "hostkit/Vst2Host.h"
 #include "tools/render/PluginHost.h"
-
-#include "vst2/Vst2Abi.h"
 
 #include <vector>
 
 class Vst2Host : public PluginHost
 {
 public:
-    Vst2Host() = default;
+    Vst2Host() { host.productName = "vellicor-render"; }
     ~Vst2Host() override;
 
     const char* FormatName() const override { return "VST2"; }
@@ -33,16 +32,14 @@ public:
     bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) override;
 
 private:
-    // The host callback the plug-in calls (tool thread only).
-    static intptr_t HostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                 float opt);
     intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f) const;
     std::string Text(int32_t opcode, int32_t index) const;
     bool ReadRange(int32_t index, ParamInfo& info);
     void Close();
 
-    ModuleLibrary library;
+    hostkit::ModuleLibrary library;
+    hostkit::Vst2Host host; // answers the plug-in's calls; time is the transport
     AEffect* effect = nullptr;
     bool opened = false;
     bool active = false;
@@ -51,7 +48,6 @@ private:
     std::vector<std::pair<int32_t, double>> requestedParams;
 
     int32_t channels = 2;
-    VstTimeInfo timeInfo{};
     // Buffers for plug-in channels beyond the file's (mono files into a stereo effect record).
     std::vector<float> spareFloat;
     std::vector<double> spareDouble;

@@ -1,8 +1,10 @@
 #include "tools/render/Vst3Host.h"
 
 #include "gui/EditorSnapshotAbi.h"
+#include "hostkit/HostText.h"
 
-#include <chrono>
+#include "pluginterfaces/vst/ivstunits.h"
+
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
@@ -12,63 +14,8 @@ using namespace Steinberg::Vst;
 
 namespace
 {
-using GetFactoryProc = IPluginFactory*(PLUGIN_API*)();
-using ModuleEntryProc = bool (*)(void*);
-using ModuleExitProc = bool (*)();
-using InitDllProc = bool (*)();
-
-std::string Narrow(const char16* text, size_t capacity)
-{
-    // UTF-16 to UTF-8; surrogate pairs are combined.
-    std::string out;
-    for (size_t i = 0; i < capacity && text[i] != 0; ++i)
-    {
-        uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < capacity)
-        {
-            const uint32_t low = static_cast<uint16_t>(text[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000)
-            {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else if (c < 0x800)
-        {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        else if (c < 0x10000)
-        {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-        else
-        {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-template <class T> T* Query(FUnknown* object)
-{
-    void* out = nullptr;
-    if (!object || object->queryInterface(T::iid, &out) != kResultOk) return nullptr;
-    return static_cast<T*>(out);
-}
-
-template <class T> void ReleaseRef(T*& p)
-{
-    if (p) p->release();
-    p = nullptr;
-}
+using hostkit::Query;
+using hostkit::ToUtf8;
 
 std::string ResultText(tresult r)
 {
@@ -99,27 +46,9 @@ Vst3Host::~Vst3Host()
     Release();
 }
 
-std::string Vst3Host::ModulePath(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    {
-        std::string bundle = path;
-        while (bundle.size() > 1 && bundle.back() == '/')
-            bundle.pop_back();
-        const size_t slash = bundle.find_last_of('/');
-        std::string stem = slash == std::string::npos ? bundle : bundle.substr(slash + 1);
-        if (stem.size() > 5 && stem.compare(stem.size() - 5, 5, ".vst3") == 0) stem.resize(stem.size() - 5);
-        return bundle + "/Contents/x86_64-linux/" + stem + ".so";
-    }
-    return path;
-}
-
 bool Vst3Host::Load(const std::string& path, std::string& error)
 {
-    const std::string modulePath = ModulePath(path);
+    const std::string modulePath = hostkit::Vst3Module::ModulePath(path);
     struct stat st
     {
     };
@@ -128,43 +57,13 @@ bool Vst3Host::Load(const std::string& path, std::string& error)
         error = "no VST3 module at " + modulePath + " (give the bundle or its .so with --plugin)";
         return false;
     }
-    if (!library.Open(modulePath, error)) return false;
-
-    auto getFactory = reinterpret_cast<GetFactoryProc>(library.Symbol("GetPluginFactory"));
-    if (!getFactory)
+    if (!module.Open(modulePath, error))
     {
-        error = modulePath + (library.Symbol("VSTPluginMain")
-                                  ? " is not a VST3 module but a VST2 one (host it with --format vst2)"
-                                  : " is not a VST3 module (no GetPluginFactory)");
+        if (module.Library().Symbol("VSTPluginMain"))
+            error = modulePath + " is not a VST3 module but a VST2 one (host it with --format vst2)";
         return false;
     }
-    // Linux modules export ModuleEntry; older ones only InitDll.
-    if (auto entry = reinterpret_cast<ModuleEntryProc>(library.Symbol("ModuleEntry")))
-    {
-        if (!entry(library.Handle()))
-        {
-            error = modulePath + ": ModuleEntry failed";
-            return false;
-        }
-        moduleEntered = true;
-    }
-    else if (auto init = reinterpret_cast<InitDllProc>(library.Symbol("InitDll")))
-    {
-        if (!init())
-        {
-            error = modulePath + ": InitDll failed";
-            return false;
-        }
-        moduleEntered = true;
-    }
-
-    factory = getFactory();
-    if (!factory)
-    {
-        error = modulePath + ": GetPluginFactory gave no factory";
-        return false;
-    }
-
+    Steinberg::IPluginFactory* factory = module.Factory();
     // The first audio effect class of the factory.
     const int32 classes = factory->countClasses();
     int32 found = -1;
@@ -189,29 +88,26 @@ bool Vst3Host::Load(const std::string& path, std::string& error)
         factory2->release();
     }
 
-    void* object = nullptr;
-    const tresult created = factory->createInstance(info.cid, IComponent::iid, &object);
-    if (created != kResultOk || !object)
+    const tresult init =
+        instance.Create(module, reinterpret_cast<const unsigned char*>(info.cid), &hostApplication);
+    component = instance.component;
+    processor = instance.processor;
+    controller = instance.controller;
+    if (!component)
     {
-        error = "cannot create " + name + ": " + ResultText(created);
+        error = "cannot create " + name;
         return false;
     }
-    component = static_cast<IComponent*>(object);
-    const tresult init = component->initialize(&hostApplication);
     if (init != kResultOk)
     {
         error = "cannot initialise " + name + ": " + ResultText(init);
         return false;
     }
-    initialized = true;
-
-    processor = Query<IAudioProcessor>(component);
     if (!processor)
     {
         error = name + " has no audio processor";
         return false;
     }
-    controller = Query<IEditController>(component);
     if (!controller)
     {
         error = name + " keeps its controller in a separate object, which this tool does not host";
@@ -240,14 +136,14 @@ bool Vst3Host::ReadParameters(std::string& error)
             continue;
         HostedParam p;
         p.tag = info.id;
-        p.info.name = Narrow(info.title, 128);
-        p.info.units = Narrow(info.units, 128);
+        p.info.name = ToUtf8(info.title, 128);
+        p.info.units = ToUtf8(info.units, 128);
         p.info.minimum = controller->normalizedParamToPlain(info.id, 0.0);
         p.info.maximum = controller->normalizedParamToPlain(info.id, 1.0);
         p.info.integer = info.stepCount > 0;
         String128 text{};
         if (controller->getParamStringByValue(info.id, info.defaultNormalizedValue, text) == kResultOk)
-            p.info.defaultText = Narrow(text, 128);
+            p.info.defaultText = ToUtf8(text, 128);
         params.push_back(p);
     }
     if (params.empty())
@@ -271,7 +167,7 @@ void Vst3Host::ReadPrograms()
         {
             String128 text{};
             units->getProgramName(list.id, i, text);
-            presetNames.push_back(Narrow(text, 128));
+            presetNames.push_back(ToUtf8(text, 128));
         }
     }
     units->release();
@@ -288,7 +184,7 @@ void Vst3Host::RequestPreset(int32_t index)
     if (!hasProgramParam || index < 0 || index >= PresetCount()) return;
     // The program list parameter's plain value is the program index.
     const double normalized = controller->plainParamToNormalized(programTag, index);
-    changes.Add(programTag, normalized);
+    changes.Set(programTag, normalized);
     changesPending = true;
 }
 
@@ -297,7 +193,7 @@ void Vst3Host::RequestParam(int32_t index, double realValue)
     if (index < 0 || index >= ParamCount()) return;
     const ParamID tag = params[static_cast<size_t>(index)].tag;
     const double normalized = controller->plainParamToNormalized(tag, realValue);
-    changes.Add(tag, normalized);
+    changes.Set(tag, normalized);
     // The controller learns the value too, as a host's automation lane would tell it.
     controller->setParamNormalized(tag, normalized);
     changesPending = true;
@@ -338,16 +234,15 @@ bool Vst3Host::Start(double sampleRate, int32_t channels, int32_t maxBlock, Prec
         error = name + " refuses the processing setup (" + ResultText(prepared) + ")";
         return false;
     }
-    const tresult activated = component->setActive(true);
+    const tresult activated = instance.SetActive(true);
     if (activated != kResultOk)
     {
         error = name + " cannot be activated (" + ResultText(activated) + ")";
         return false;
     }
-    active = true;
-    processor->setProcessing(true); // many plug-ins answer not-implemented, which is fine
 
-    context = {};
+    call = std::make_unique<hostkit::Vst3ProcessCall>(sampleSize, channels, kOffline);
+    ProcessContext& context = call->context;
     context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
                     ProcessContext::kProjectTimeMusicValid | ProcessContext::kContTimeValid;
     context.sampleRate = sampleRate;
@@ -357,27 +252,15 @@ bool Vst3Host::Start(double sampleRate, int32_t channels, int32_t maxBlock, Prec
     context.projectTimeSamples = static_cast<TSamples>(std::llround(transportStartSeconds * sampleRate));
     samplesPerQuarter = sampleRate * 60.0 / context.tempo;
 
-    data = ProcessData();
-    data.processMode = kOffline;
-    data.symbolicSampleSize = sampleSize;
-    inBus = AudioBusBuffers();
-    outBus = AudioBusBuffers();
-    inBus.numChannels = channels;
-    outBus.numChannels = channels;
-    data.numInputs = 1;
-    data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.processContext = &context;
     return true;
 }
 
 bool Vst3Host::RunProcess(int32_t frames)
 {
-    data.numSamples = frames;
-    data.inputParameterChanges = changesPending ? &changes : &noChanges;
+    ProcessContext& context = call->context;
+    call->data.inputParameterChanges = changesPending ? &changes : &noChanges;
     context.projectTimeMusic = static_cast<double>(context.projectTimeSamples) / samplesPerQuarter;
-    const tresult r = processor->process(data);
+    const tresult r = processor->process(call->data);
     if (changesPending)
     {
         changes.Clear();
@@ -390,24 +273,19 @@ bool Vst3Host::RunProcess(int32_t frames)
 
 bool Vst3Host::Process(float** inputs, float** outputs, int32_t frames)
 {
-    inBus.channelBuffers32 = inputs;
-    outBus.channelBuffers32 = outputs;
+    call->SetBuffers(inputs, outputs, frames);
     return RunProcess(frames);
 }
 
 bool Vst3Host::Process(double** inputs, double** outputs, int32_t frames)
 {
-    inBus.channelBuffers64 = inputs;
-    outBus.channelBuffers64 = outputs;
+    call->SetBuffers(inputs, outputs, frames);
     return RunProcess(frames);
 }
 
 void Vst3Host::Stop()
 {
-    if (!active) return;
-    processor->setProcessing(false);
-    component->setActive(false);
-    active = false;
+    instance.SetActive(false);
 }
 
 std::string Vst3Host::ParamDisplay(int32_t index) const
@@ -417,32 +295,21 @@ std::string Vst3Host::ParamDisplay(int32_t index) const
     String128 text{};
     if (controller->getParamStringByValue(p.tag, controller->getParamNormalized(p.tag), text) != kResultOk)
         return {};
-    std::string shown = Narrow(text, 128);
+    std::string shown = ToUtf8(text, 128);
     if (!p.info.units.empty()) shown += " " + p.info.units;
     return shown;
 }
 
 void Vst3Host::Release()
 {
-    Stop();
-    ReleaseRef(controller);
-    ReleaseRef(processor);
-    if (component && initialized) component->terminate();
-    initialized = false;
-    ReleaseRef(component);
-    ReleaseRef(factory);
-    if (moduleEntered)
-    {
-        if (auto exitProc = reinterpret_cast<ModuleExitProc>(library.Symbol("ModuleExit")))
-            exitProc();
-        else if (auto exitDll = reinterpret_cast<ModuleExitProc>(library.Symbol("ExitDll")))
-            exitDll();
-        moduleEntered = false;
-    }
-    library.Close();
+    instance.Release();
+    component = nullptr;
+    processor = nullptr;
+    controller = nullptr;
+    module.Close();
 }
 
 bool Vst3Host::EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error)
 {
-    return CallSnapshotEntry(library.Symbol(EditorSnapshotAbi::kEntryName), component, ticks, pngPath, error);
+    return CallSnapshotEntry(module.Library().Symbol(EditorSnapshotAbi::kEntryName), component, ticks, pngPath, error);
 }

@@ -2,17 +2,12 @@
 // Hosts a VST3 module through its C ABI: module entry, factory, one audio effect instance with its
 // (single-component) controller, buses, setupProcessing, setActive and process with a transport
 // context and parameter change queues.
-#include "tools/render/ModuleLibrary.h"
+#include "hostkit/Vst3HostObjects.h"
+#include "hostkit/Vst3Instance.h"
+#include "hostkit/Vst3Module.h"
 #include "tools/render/PluginHost.h"
-#include "tools/render/Vst3HostObjects.h"
 
-#include "pluginterfaces/base/ipluginbase.h"
-#include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivstcomponent.h"
-#include "pluginterfaces/vst/ivsteditcontroller.h"
-#include "pluginterfaces/vst/ivstprocesscontext.h"
-#include "pluginterfaces/vst/ivstunits.h"
-
+#include <memory>
 #include <vector>
 
 class Vst3Host : public PluginHost
@@ -40,9 +35,6 @@ public:
     std::string ParamDisplay(int32_t index) const override;
     bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) override;
 
-    // The shared library inside a bundle, or path itself when it names a file.
-    static std::string ModulePath(const std::string& path);
-
 private:
     struct HostedParam
     {
@@ -55,26 +47,22 @@ private:
     bool RunProcess(int32_t frames);
     void Release();
 
-    ModuleLibrary library;
-    Steinberg::IPluginFactory* factory = nullptr;
-    Steinberg::Vst::IComponent* component = nullptr;
+    // Declared in unload order, reversed: the instance goes before its module.
+    hostkit::Vst3Module module;
+    hostkit::Vst3Instance instance;
+    Steinberg::Vst::IComponent* component = nullptr; // the instance's interfaces, for short
     Steinberg::Vst::IAudioProcessor* processor = nullptr;
     Steinberg::Vst::IEditController* controller = nullptr;
-    bool initialized = false;
-    bool active = false;
-    bool moduleEntered = false;
 
-    Vst3HostApplication hostApplication;
-    Vst3ParameterChanges changes;
-    Vst3ParameterChanges noChanges{1};
+    hostkit::HostApplication hostApplication{"vellicor-render"};
+    hostkit::ParameterChanges changes;
+    hostkit::ParameterChanges noChanges{1};
     bool changesPending = false;
 
     std::vector<HostedParam> params;
     bool hasProgramParam = false;
     Steinberg::Vst::ParamID programTag = 0;
 
-    Steinberg::Vst::ProcessContext context{};
-    Steinberg::Vst::ProcessData data;
-    Steinberg::Vst::AudioBusBuffers inBus, outBus;
+    std::unique_ptr<hostkit::Vst3ProcessCall> call; // from Start
     double samplesPerQuarter = 0.0;
 };

@@ -1,7 +1,9 @@
-#include "tools/render/ModuleLibrary.h"
+#include "hostkit/ModuleLibrary.h"
 
 #include <dlfcn.h>
 
+namespace hostkit
+{
 ModuleLibrary::~ModuleLibrary()
 {
     Close();
@@ -34,3 +36,4 @@ void* ModuleLibrary::Symbol(const char* name) const
 {
     return handle ? dlsym(handle, name) : nullptr;
 }
+} // namespace hostkit
