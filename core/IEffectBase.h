@@ -146,22 +146,6 @@ public:
     bool IsOutputConnected(int32_t channel) const;
     void SetInputConnections(int32_t first, int32_t count, bool connected);
     void SetOutputConnections(int32_t first, int32_t count, bool connected);
-    // A null host buffer reads as silence (inputs) or is skipped (outputs). Frames above the block
-    // size are never converted past a scratch buffer: use ProcessHostBlock for host-sized blocks.
-    void AttachInputs(int32_t first, int32_t count, double** buffers);
-    void AttachInputs(int32_t first, int32_t count, float** buffers, int32_t frames);
-    void AttachOutputs(int32_t first, int32_t count, double** buffers);
-    void AttachOutputs(int32_t first, int32_t count, float** buffers);
-    // frames must not exceed the block size (scratch buffers hold that many samples).
-    void RunBlock(int32_t frames, BlockForm form);
-    void PassThroughBlock(int32_t frames, BlockForm form);
-    void ZeroScratch();
-    // The whole host-side processing call under the plug-in lock: attach the host buffers of all
-    // connected channels (one host pointer per connected channel, in order) and run, in slices of
-    // the block size so that no scratch buffer is overrun and nothing is allocated. Without a block
-    // size there are no scratch buffers: outputs are silenced (accumulating ones left alone).
-    void ProcessHostBlock(float** inputs, float** outputs, int32_t frames, BlockForm form, bool passThrough);
-    void ProcessHostBlock(double** inputs, double** outputs, int32_t frames, bool passThrough);
     const std::vector<std::string>& InputBusLabels() const { return inputBusLabels; }
     const std::vector<std::string>& OutputBusLabels() const { return outputBusLabels; }
     void SetInputBusLabel(int32_t index, const char* label);
@@ -186,6 +170,24 @@ public:
 
 protected:
     bool ProcessingReady = false; // set by the plug-in class once every parameter was delivered
+
+    // ---- Block plumbing, for the bindings' processing entries (audio thread) ----
+    // A null host buffer reads as silence (inputs) or is skipped (outputs). Frames above the block
+    // size are never converted past a scratch buffer: use ProcessHostBlock for host-sized blocks.
+    void AttachInputs(int32_t first, int32_t count, double** buffers);
+    void AttachInputs(int32_t first, int32_t count, float** buffers, int32_t frames);
+    void AttachOutputs(int32_t first, int32_t count, double** buffers);
+    void AttachOutputs(int32_t first, int32_t count, float** buffers);
+    // frames must not exceed the block size (scratch buffers hold that many samples).
+    void RunBlock(int32_t frames, BlockForm form);
+    void PassThroughBlock(int32_t frames, BlockForm form);
+    void ZeroScratch();
+    // The whole host-side processing call under the plug-in lock: attach the host buffers of all
+    // connected channels (one host pointer per connected channel, in order) and run, in slices of
+    // the block size so that no scratch buffer is overrun and nothing is allocated. Without a block
+    // size there are no scratch buffers: outputs are silenced (accumulating ones left alone).
+    void ProcessHostBlock(float** inputs, float** outputs, int32_t frames, BlockForm form, bool passThrough);
+    void ProcessHostBlock(double** inputs, double** outputs, int32_t frames, bool passThrough);
 
 private:
     struct InChannel

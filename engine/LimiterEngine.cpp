@@ -22,6 +22,9 @@
 namespace
 {
 constexpr double kHugeLevel = DBL_MAX;
+// ln(10) / 20 and its inverse: exp(dB * kDecibelToLn) is 10^(dB / 20), the design's own constants.
+constexpr double kDecibelToLn = 0.11512925464970228;
+constexpr double kLnToDecibel = 8.685889638065037;
 
 #if defined(__SSE2__)
 inline __m128d Lane(double x)
@@ -91,7 +94,8 @@ inline void CleanInput(double& x, double& level)
 
 LimiterEngine::LimiterEngine()
 {
-    std::memset(lastQuantised, 0x9B, sizeof(lastQuantised));
+    // 0x9B in every byte is a value no parameter can quantise to, so every first value computes.
+    std::memset(state.lastQuantised, 0x9B, sizeof(state.lastQuantised));
 }
 
 int32_t LimiterEngine::Quantise(int32_t index, double value)
@@ -110,47 +114,47 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
 {
     if (index < 0 || index >= kParamCount) return false;
     const int32_t q = Quantise(index, value);
-    if (q == lastQuantised[index]) return false;
-    lastQuantised[index] = q;
+    if (q == state.lastQuantised[index]) return false;
+    state.lastQuantised[index] = q;
 
-    const double r = engineRate;
+    const double r = state.engineRate;
     switch (index)
     {
     case kInputGain:
-        inputGain = std::exp(q * 0.1 * 0.11512925464970228);
+        state.inputGain = std::exp(q * 0.1 * kDecibelToLn);
         break;
     case kLookAhead:
-        if (q > 0) delayLength = Nint(r * 2 * q * 0.1 * 0.001);
-        lookAheadOn = q > 0;
-        writePos = 0;
+        if (q > 0) state.delayLength = Nint(r * 2 * q * 0.1 * 0.001);
+        state.lookAheadOn = q > 0;
+        state.writePos = 0;
         break;
     case kAttack:
     {
         // Single precision on purpose: these constants and roundings are part of the sound.
         const float f = static_cast<float>(q) * 0.030000031f * 0.001f + 0.82f;
-        attackCoef = std::pow(0.01, 1000 / (q * r * f * 0.1));
-        MeterData::Store(meter.meterCoef, static_cast<float>(attackCoef * 0.5));
+        state.attackCoef = std::pow(0.01, 1000 / (q * r * f * 0.1));
+        MeterData::Store(meter.meterCoef, static_cast<float>(state.attackCoef * 0.5));
         break;
     }
     case kHold:
-        holdOn = q != 0;
-        if (holdOn)
+        state.holdOn = q != 0;
+        if (state.holdOn)
         {
-            holdLength = Nint(q * r * 3 * 0.5 * 0.1 * 0.001);
-            holdHalf = holdLength / 2;
-            holdCounter = 0;
+            state.holdLength = Nint(q * r * 3 * 0.5 * 0.1 * 0.001);
+            state.holdHalf = state.holdLength / 2;
+            state.holdCounter = 0;
         }
         break;
     case kRelease:
-        releaseCoef = std::pow(0.01, 10000 / (q * r));
+        state.releaseCoef = std::pow(0.01, 10000 / (q * r));
         break;
     case kStereoLink:
-        linkFactor = std::pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
+        state.linkFactor = std::pow(10.0, (q * 0.1 + 90) * 0.05) / 100000;
         break;
     case kOutLimit:
     {
         const double d = static_cast<float>(q) * 0.1f;
-        ceiling = std::exp(d * 0.11512925464970228);
+        state.ceiling = std::exp(d * kDecibelToLn);
         break;
     }
     case kMemLeft:
@@ -168,14 +172,14 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
 
 void LimiterEngine::ForgetQuantised(int32_t index)
 {
-    if (index >= 0 && index < kParamCount) lastQuantised[index] = -1;
+    if (index >= 0 && index < kParamCount) state.lastQuantised[index] = -1;
 }
 
 bool LimiterEngine::StartIfFirstBlock()
 {
-    if (engineStarted) return false;
-    engineStarted = true;
-    engineRate = 0.0;
+    if (state.engineStarted) return false;
+    state.engineStarted = true;
+    state.engineRate = 0.0;
     return true;
 }
 
@@ -184,51 +188,54 @@ bool LimiterEngine::PrepareRate(double hostRate)
     const double rate = UsableRate(hostRate);
     // Only a new rate asks for the recomputation (which also counts toward readiness); a ring
     // missing after a failed allocation is merely retried, its coefficients are already for rate.
-    const bool changed = rate != engineRate;
-    if (!changed && delayLine) return false;
-    engineRate = rate;
+    const bool changed = rate != state.engineRate;
+    if (!changed && state.delayLine) return false;
+    state.engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
-    writePos = 0;
+    state.writePos = 0;
     // The first block's reset comes here on the audio thread, at the rate the host's own thread
     // already prepared a ring for: rewind that ring in place rather than allocate.
-    if (delayLine && ringCapacity == doubles)
+    if (state.delayLine && ringCapacity == doubles)
     {
-        std::fill_n(delayLine.get(), doubles, 0.0);
+        std::fill_n(state.delayLine.get(), doubles, 0.0);
         return changed;
     }
-    delayLine.reset();
+    state.delayLine.reset();
     ringCapacity = 0;
-    if (doubles <= ringLimit) delayLine.reset(new (std::nothrow) double[doubles]());
-    if (delayLine) ringCapacity = doubles;
+    if (doubles <= ringLimit) state.delayLine.reset(new (std::nothrow) double[doubles]());
+    if (state.delayLine) ringCapacity = doubles;
     return changed;
 }
 
 void LimiterEngine::ClearState()
 {
-    envelope[0] = envelope[1] = 0.0;
-    holdPeakA[0] = holdPeakA[1] = 0.0;
-    holdPeakB[0] = holdPeakB[1] = 0.0;
-    holdCounter = 0;
+    state.envelope[0] = state.envelope[1] = 0.0;
+    state.holdPeakA[0] = state.holdPeakA[1] = 0.0;
+    state.holdPeakB[0] = state.holdPeakB[1] = 0.0;
+    state.holdCounter = 0;
 }
 
 bool LimiterEngine::RingUsable() const
 {
-    if (!delayLine || delayLength < 0 || writePos < 0) return false;
+    if (!state.delayLine || state.delayLength < 0 || state.writePos < 0) return false;
     // The write pair sits below the largest even position under delayLength (or at writePos).
-    const size_t span = 2 * ((static_cast<size_t>(delayLength) + 1) / 2);
-    return ringCapacity >= 2 && span <= ringCapacity && static_cast<size_t>(writePos) + 1 < ringCapacity;
+    const size_t span = 2 * ((static_cast<size_t>(state.delayLength) + 1) / 2);
+    return ringCapacity >= 2 && span <= ringCapacity &&
+           static_cast<size_t>(state.writePos) + 1 < ringCapacity;
 }
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
     if (frames < 1) return {};
     // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
-    const bool ring = lookAheadOn && RingUsable();
+    const bool ring = state.lookAheadOn && RingUsable();
     const FlushSubnormals flush;
     if (ring)
-        return holdOn ? Run<true, true>(inputs, outputs, frames) : Run<true, false>(inputs, outputs, frames);
-    return holdOn ? Run<false, true>(inputs, outputs, frames) : Run<false, false>(inputs, outputs, frames);
+        return state.holdOn ? Run<true, true>(inputs, outputs, frames)
+                            : Run<true, false>(inputs, outputs, frames);
+    return state.holdOn ? Run<false, true>(inputs, outputs, frames)
+                        : Run<false, false>(inputs, outputs, frames);
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
@@ -241,15 +248,16 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, 
     double* outL = outputs[0];
     double* outR = outputs[1];
 
-    const double g = inputGain, top = ceiling, att = attackCoef, rel = releaseCoef, link = linkFactor;
-    double envL = envelope[0], envR = envelope[1];
-    double aL = holdPeakA[0], aR = holdPeakA[1], bL = holdPeakB[0], bR = holdPeakB[1];
-    uint32_t counter = static_cast<uint32_t>(holdCounter);
-    const uint32_t holdLen = static_cast<uint32_t>(holdLength);
-    const uint32_t half = static_cast<uint32_t>(holdHalf);
-    double* const line = delayLine.get();
-    uint32_t pos = static_cast<uint32_t>(writePos);
-    const uint32_t wrap = static_cast<uint32_t>(delayLength);
+    const double g = state.inputGain, top = state.ceiling, att = state.attackCoef, rel = state.releaseCoef,
+                 link = state.linkFactor;
+    double envL = state.envelope[0], envR = state.envelope[1];
+    double aL = state.holdPeakA[0], aR = state.holdPeakA[1], bL = state.holdPeakB[0], bR = state.holdPeakB[1];
+    uint32_t counter = static_cast<uint32_t>(state.holdCounter);
+    const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
+    const uint32_t half = static_cast<uint32_t>(state.holdHalf);
+    double* const line = state.delayLine.get();
+    uint32_t pos = static_cast<uint32_t>(state.writePos);
+    const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
     double peakL = 0.0, peakR = 0.0;
 
     for (int32_t i = 0; i < frames; ++i)
@@ -331,14 +339,14 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, 
             outR[i] = gR;
     }
 
-    envelope[0] = envL;
-    envelope[1] = envR;
-    holdPeakA[0] = aL;
-    holdPeakA[1] = aR;
-    holdPeakB[0] = bL;
-    holdPeakB[1] = bR;
-    holdCounter = static_cast<int32_t>(counter);
-    writePos = static_cast<int32_t>(pos);
+    state.envelope[0] = envL;
+    state.envelope[1] = envR;
+    state.holdPeakA[0] = aL;
+    state.holdPeakA[1] = aR;
+    state.holdPeakB[0] = bL;
+    state.holdPeakB[1] = bR;
+    state.holdCounter = static_cast<int32_t>(counter);
+    state.writePos = static_cast<int32_t>(pos);
     return {peakL, peakR};
 }
 
@@ -352,7 +360,7 @@ void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, Hos
         if (!(peak[c] > 0.0)) continue;
         // 20 log10(peak / ceiling), narrowed to single precision before the sign flips.
         const float reduction =
-            -static_cast<float>(std::log(std::fabs(ceiling / peak[c])) * 8.685889638065037);
+            -static_cast<float>(std::log(std::fabs(state.ceiling / peak[c])) * kLnToDecibel);
         MeterData::Store(meter.currentReduction[c], reduction);
         if (reduction > MeterData::Load(meter.peakReduction[c]))
         {
@@ -363,7 +371,8 @@ void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, Hos
             }
             MeterData::Store(meter.peakReduction[c], reduction);
             // Without a usable rate there is no time base: the peak is stamped 0 s.
-            MeterData::Store(meter.peakTime[c], engineRate > 0.0 ? Nint(samplePos / engineRate) : 0);
+            MeterData::Store(meter.peakTime[c],
+                             state.engineRate > 0.0 ? Nint(samplePos / state.engineRate) : 0);
         }
     }
 }

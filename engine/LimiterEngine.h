@@ -63,30 +63,36 @@ public:
     // Test hook: allocations of more doubles than this fail.
     void LimitRingAllocation(size_t doubles) { ringLimit = doubles; }
 
-    // Engine members, named as in the limiter's design; read-only outside this class.
-    double engineRate = 0.0;
-    std::unique_ptr<double[]> delayLine;
-    int32_t holdLength = 0;
-    int32_t holdHalf = 0;
-    int32_t holdCounter = 0;
-    int32_t writePos = 0;
-    int32_t delayLength = 0;
-    double ceiling = 0.0;
-    double inputGain = 0.0;
-    double attackCoef = 0.0;
-    double releaseCoef = 0.0;
-    double linkFactor = 0.0;
-    double holdPeakA[2] = {0.0, 0.0};
-    double holdPeakB[2] = {0.0, 0.0};
-    double envelope[2] = {0.0, 0.0};
-    bool engineStarted = false;
-    bool lookAheadOn = false;
-    bool holdOn = false;
-    int32_t lastQuantised[kParamCount];
+    // The engine's members, named as in the limiter's design.
+    struct Members
+    {
+        double engineRate = 0.0;
+        std::unique_ptr<double[]> delayLine;
+        int32_t holdLength = 0;
+        int32_t holdHalf = 0;
+        int32_t holdCounter = 0;
+        int32_t writePos = 0;
+        int32_t delayLength = 0;
+        double ceiling = 0.0;
+        double inputGain = 0.0;
+        double attackCoef = 0.0;
+        double releaseCoef = 0.0;
+        double linkFactor = 0.0;
+        double holdPeakA[2] = {0.0, 0.0};
+        double holdPeakB[2] = {0.0, 0.0};
+        double envelope[2] = {0.0, 0.0};
+        bool engineStarted = false;
+        bool lookAheadOn = false;
+        bool holdOn = false;
+        int32_t lastQuantised[kParamCount];
+    };
+    // Read-only: only the engine's operations change them.
+    const Members& View() const { return state; }
 
 private:
     template <bool kRing, bool kHold> BlockPeaks Run(double** inputs, double** outputs, int32_t frames);
 
+    Members state;
     size_t ringCapacity = 0; // doubles in delayLine
     size_t ringLimit = SIZE_MAX;
 };

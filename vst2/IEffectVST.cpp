@@ -335,7 +335,8 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effSetBlockSize:
-        if (value >= 0 && value <= vellicor::kMaxBlockFrames)
+        // 0 would leave no scratch buffers, silencing every later block.
+        if (value >= 1 && value <= vellicor::kMaxBlockFrames)
         {
             SetBlockSize(static_cast<int32_t>(value));
             ResetState();
@@ -423,6 +424,8 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return 0;
     case effGetVstVersion:
         return kVstVersion;
+    // Not a fall-through slip: these MIDI-program and program-bracket requests mark the plug-in
+    // active, as effStartProcess does, by design.
     case effGetMidiProgramName:
     case effGetCurrentMidiProgram:
     case effGetMidiProgramCategory:

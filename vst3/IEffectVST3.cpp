@@ -287,14 +287,15 @@ uint32 PLUGIN_API IEffectVST3::getTailSamples()
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
 {
     if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
-    // The rate reaches the limiter's coefficients and the block size the scratch allocation.
-    if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kResultFalse;
-    if (setup.maxSamplesPerBlock < 1 || setup.maxSamplesPerBlock > vellicor::kMaxBlockFrames)
-        return kResultFalse;
+    // An unusable rate is refused and the last valid one kept, as the VST2 binding ignores it.
+    if (!vellicor::IsUsableSampleRate(setup.sampleRate)) return kResultFalse;
+    if (setup.maxSamplesPerBlock < 1) return kResultFalse;
 
     SetBypassed(false);
     SetSampleRate(setup.sampleRate);
-    SetBlockSize(setup.maxSamplesPerBlock);
+    // Processing runs in slices of the block size, so a larger host block only needs the cap on
+    // the scratch buffers it would size.
+    SetBlockSize(std::min<int32>(setup.maxSamplesPerBlock, vellicor::kMaxBlockFrames));
     ResetState();
     processSetup = setup;
     return kResultOk;
@@ -490,12 +491,17 @@ tresult IEffectVST3::setComponentData(IBStream* state)
     const int32 length = chunk.Size();
     if (length <= 0) return kResultFalse;
     // Whatever the stream does not deliver keeps the current values, so a short stream cannot
-    // leave a parameter undefined; LoadState clamps every value it reads.
+    // leave a parameter undefined; LoadState clamps every value it reads. Only whole values are
+    // taken: a value cut short would mix its bytes with the current one's.
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
     int32 got = 0;
-    state->read(chunk.Data(), length, &got);
+    const bool readOk = state->read(bytes.data(), length, &got) == kResultOk;
+    got = std::clamp<int32>(got, 0, length);
+    std::memcpy(chunk.Data(), bytes.data(), static_cast<size_t>(got - got % 8));
     LoadState(chunk, 0);
     PushParamsToGui();
-    return kResultOk;
+    // A short state is a failed restore, as it is for every other state reader.
+    return readOk && got == length ? kResultOk : kResultFalse;
 }
 
 tresult IEffectVST3::getComponentData(IBStream* state)

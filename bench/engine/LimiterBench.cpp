@@ -61,8 +61,9 @@ struct Setup
     BareCoefs Coefs() const
     {
         const LimiterEngine& e = engine;
-        return {e.inputGain,  e.ceiling,  e.attackCoef,  e.releaseCoef, e.linkFactor,
-                e.holdLength, e.holdHalf, e.delayLength, e.lookAheadOn, e.holdOn};
+        return {e.View().inputGain,   e.View().ceiling,    e.View().attackCoef, e.View().releaseCoef,
+                e.View().linkFactor,  e.View().holdLength, e.View().holdHalf,   e.View().delayLength,
+                e.View().lookAheadOn, e.View().holdOn};
     }
 };
 
@@ -110,7 +111,7 @@ void DecayedSilenceBench(benchmark::State& state)
     std::fill(s.inR.begin(), s.inR.end(), 0.0);
     for (int32_t b = 0; b < 20 * 48000 / kFrames; ++b)
         s.Block();
-    state.counters["envelope"] = s.engine.envelope[0];
+    state.counters["envelope"] = s.engine.View().envelope[0];
     for (auto _ : state)
     {
         s.Block();

@@ -130,14 +130,14 @@ TEST(VellicorDefinition, PresetRecallSetsValuesLookAheadAndClearsMemories)
     const double expected[10] = {0, 0, 50, 70, 200, 70, -0.1, 5, 0, 0};
     for (int32_t i = 0; i < 10; ++i)
         EXPECT_EQ(p->GetParam(i)->value, expected[i]) << i;
-    EXPECT_FALSE(p->Engine().lookAheadOn);
+    EXPECT_FALSE(p->Engine().View().lookAheadOn);
     ASSERT_TRUE(p->RestorePreset(7)); // Soft Dynamic: 15 ms look-ahead
-    EXPECT_TRUE(p->Engine().lookAheadOn);
+    EXPECT_TRUE(p->Engine().View().lookAheadOn);
     EXPECT_EQ(p->GetParam(5)->value, 50.0);
     ASSERT_TRUE(p->RestorePreset(16)); // Clipping
-    EXPECT_FALSE(p->Engine().lookAheadOn);
-    EXPECT_FALSE(p->Engine().holdOn);
-    EXPECT_EQ(p->Engine().ceiling, 1.0);
+    EXPECT_FALSE(p->Engine().View().lookAheadOn);
+    EXPECT_FALSE(p->Engine().View().holdOn);
+    EXPECT_EQ(p->Engine().View().ceiling, 1.0);
     EXPECT_EQ(p->Latency(), 0);
 }
 
@@ -192,9 +192,9 @@ TEST(VellicorReadiness, UnchangedQuantisedValueDoesNotCount)
     for (int32_t i = 0; i < 9; ++i)
         p->ParamChanged(i);
     p->GetParam(0)->value = 0.04; // still 0 tenths: no recomputation of gain
-    const double gain = p->Engine().inputGain;
+    const double gain = p->Engine().View().inputGain;
     p->ParamChanged(0);
-    EXPECT_EQ(p->Engine().inputGain, gain);
+    EXPECT_EQ(p->Engine().View().inputGain, gain);
     EXPECT_FALSE(p->IsProcessingReady());
 }
 
@@ -202,15 +202,15 @@ TEST(VellicorProcessing, FirstBlockResetsAtTheHostRate)
 {
     auto p = MakePlugin();
     DeliverAll(*p);
-    EXPECT_EQ(p->Engine().holdLength, 0); // no rate yet
+    EXPECT_EQ(p->Engine().View().holdLength, 0); // no rate yet
     p->SetSampleRate(44100.0);
     double* io[2] = {nullptr, nullptr};
     p->ProcessBlock(io, io, 0);
-    EXPECT_TRUE(p->Engine().engineStarted);
-    EXPECT_EQ(p->Engine().engineRate, 44100.0);
-    EXPECT_EQ(p->Engine().holdLength, 529);
-    EXPECT_EQ(p->Engine().delayLength, 529);
-    EXPECT_NEAR(p->Engine().releaseCoef, 0.988464, 5e-7);
+    EXPECT_TRUE(p->Engine().View().engineStarted);
+    EXPECT_EQ(p->Engine().View().engineRate, 44100.0);
+    EXPECT_EQ(p->Engine().View().holdLength, 529);
+    EXPECT_EQ(p->Engine().View().delayLength, 529);
+    EXPECT_NEAR(p->Engine().View().releaseCoef, 0.988464, 5e-7);
     EXPECT_EQ(p->MeterPanel().Data().currentReduction[0].load(), 0.0f);
 }
 
@@ -221,13 +221,13 @@ TEST(VellicorProcessing, RateChangeRecomputesAndKeepsTheRingOtherwise)
     DeliverAll(*p);
     std::vector<double> l(64, 0.2), r(64, 0.2);
     Process(*p, l, r);
-    const int32_t pos = p->Engine().writePos;
+    const int32_t pos = p->Engine().View().writePos;
     p->ResetState();
-    EXPECT_EQ(p->Engine().writePos, pos);
+    EXPECT_EQ(p->Engine().View().writePos, pos);
     p->SetSampleRate(96000.0);
     p->ResetState();
-    EXPECT_EQ(p->Engine().writePos, 0);
-    EXPECT_EQ(p->Engine().delayLength, 1152);
+    EXPECT_EQ(p->Engine().View().writePos, 0);
+    EXPECT_EQ(p->Engine().View().delayLength, 1152);
     EXPECT_EQ(p->Engine().RingCapacity(), 19202u);
 }
 
@@ -280,7 +280,7 @@ TEST(VellicorMeters, ReductionMatchesTwentyLogOfPeakOverCeiling)
     p->ParamChanged(2);
     std::vector<double> l(10, 2.0), r(10, 0.0);
     Process(*p, l, r);
-    const double expected = 20.0 * std::log10(2.0 / p->Engine().ceiling);
+    const double expected = 20.0 * std::log10(2.0 / p->Engine().View().ceiling);
     EXPECT_NEAR(p->MeterPanel().Data().currentReduction[0].load(), expected, 1e-4);
 }
 
@@ -291,7 +291,7 @@ TEST(VellicorMeters, AttackSetsMeterCoefAndMemoriesSetStoredCode)
     EXPECT_EQ(m.meterCoef.load(), 0.5f);
     p->SetSampleRate(44100.0);
     p->ResetState();
-    EXPECT_EQ(m.meterCoef.load(), static_cast<float>(p->Engine().attackCoef * 0.5));
+    EXPECT_EQ(m.meterCoef.load(), static_cast<float>(p->Engine().View().attackCoef * 0.5));
     p->GetParam(8)->value = 2076075;
     p->ParamChanged(8);
     p->GetParam(9)->value = 17;

@@ -36,7 +36,7 @@ struct Engine
             double* in[2] = {&xl, &xr};
             double* o[2] = {&out[i], &outR[i]};
             e.ProcessBlock(in, o, 1);
-            if (envelopes) envelopes->push_back(e.envelope[0]);
+            if (envelopes) envelopes->push_back(e.View().envelope[0]);
         }
         return out;
     }
@@ -57,17 +57,17 @@ TEST(Nint, RoundsHalvesAwayFromZeroAndSaturates)
 TEST(LimiterCoefficients, WorkedValuesAt44100WithDefaults)
 {
     Engine s(44100.0);
-    EXPECT_NEAR(s.e.attackCoef, 0.979044, 5e-7);
-    EXPECT_NEAR(s.e.releaseCoef, 0.988464, 5e-7);
-    EXPECT_EQ(s.e.holdLength, 529);
-    EXPECT_EQ(s.e.holdHalf, 264);
-    EXPECT_EQ(s.e.delayLength, 529);
-    EXPECT_NEAR(s.e.ceiling, 0.988553, 5e-7);
-    EXPECT_NEAR(s.e.linkFactor, 0.707946, 5e-7);
-    EXPECT_EQ(s.e.inputGain, 1.0);
-    EXPECT_TRUE(s.e.lookAheadOn);
-    EXPECT_TRUE(s.e.holdOn);
-    EXPECT_EQ(MeterData::Load(s.meter.meterCoef), static_cast<float>(s.e.attackCoef * 0.5));
+    EXPECT_NEAR(s.e.View().attackCoef, 0.979044, 5e-7);
+    EXPECT_NEAR(s.e.View().releaseCoef, 0.988464, 5e-7);
+    EXPECT_EQ(s.e.View().holdLength, 529);
+    EXPECT_EQ(s.e.View().holdHalf, 264);
+    EXPECT_EQ(s.e.View().delayLength, 529);
+    EXPECT_NEAR(s.e.View().ceiling, 0.988553, 5e-7);
+    EXPECT_NEAR(s.e.View().linkFactor, 0.707946, 5e-7);
+    EXPECT_EQ(s.e.View().inputGain, 1.0);
+    EXPECT_TRUE(s.e.View().lookAheadOn);
+    EXPECT_TRUE(s.e.View().holdOn);
+    EXPECT_EQ(MeterData::Load(s.meter.meterCoef), static_cast<float>(s.e.View().attackCoef * 0.5));
     EXPECT_EQ(s.e.RingCapacity(), 8822u); // nint(44100 * 0.2 + 2)
 }
 
@@ -76,40 +76,40 @@ TEST(LimiterCoefficients, SinglePrecisionPiecesOfAttackAndCeiling)
     Engine s(48000.0);
     s.Set(2, 37.3);
     const float f = 373.0f * 0.030000031f * 0.001f + 0.82f;
-    EXPECT_EQ(s.e.attackCoef, std::pow(0.01, 1000 / (373 * 48000.0 * static_cast<double>(f) * 0.1)));
+    EXPECT_EQ(s.e.View().attackCoef, std::pow(0.01, 1000 / (373 * 48000.0 * static_cast<double>(f) * 0.1)));
     s.Set(6, -7.3);
-    EXPECT_EQ(s.e.ceiling, std::exp(static_cast<double>(-73.0f * 0.1f) * 0.11512925464970228));
-    EXPECT_NE(s.e.ceiling, std::exp(-7.3 * 0.11512925464970228)); // the single step is observable
+    EXPECT_EQ(s.e.View().ceiling, std::exp(static_cast<double>(-73.0f * 0.1f) * 0.11512925464970228));
+    EXPECT_NE(s.e.View().ceiling, std::exp(-7.3 * 0.11512925464970228)); // the single step is observable
 }
 
 TEST(LimiterCoefficients, EdgeValues)
 {
     Engine s(44100.0);
     s.Set(2, 0.0);
-    EXPECT_EQ(s.e.attackCoef, 0.0);
+    EXPECT_EQ(s.e.View().attackCoef, 0.0);
     s.Set(4, 0.1);
-    EXPECT_NEAR(s.e.releaseCoef, 0.352, 5e-4);
+    EXPECT_NEAR(s.e.View().releaseCoef, 0.352, 5e-4);
     s.Set(5, 0.0);
-    EXPECT_NEAR(s.e.linkFactor, 0.31623, 5e-6);
+    EXPECT_NEAR(s.e.View().linkFactor, 0.31623, 5e-6);
     s.Set(5, 100.0);
-    EXPECT_EQ(s.e.linkFactor, 1.0);
+    EXPECT_EQ(s.e.View().linkFactor, 1.0);
     s.Set(6, -18.0);
-    EXPECT_NEAR(s.e.ceiling, 0.125893, 5e-7);
+    EXPECT_NEAR(s.e.View().ceiling, 0.125893, 5e-7);
     s.Set(6, 0.0);
-    EXPECT_EQ(s.e.ceiling, 1.0);
+    EXPECT_EQ(s.e.View().ceiling, 1.0);
     s.Set(0, 18.0);
-    EXPECT_NEAR(s.e.inputGain, 7.943282, 5e-7);
+    EXPECT_NEAR(s.e.View().inputGain, 7.943282, 5e-7);
 }
 
 TEST(LimiterCoefficients, SameTenthSkipsRecomputation)
 {
     Engine s(44100.0);
     EXPECT_TRUE(s.e.ApplyValue(0, 1.0, s.meter));
-    const double gain = s.e.inputGain;
+    const double gain = s.e.View().inputGain;
     EXPECT_FALSE(s.e.ApplyValue(0, 1.04, s.meter));
-    EXPECT_EQ(s.e.inputGain, gain);
+    EXPECT_EQ(s.e.View().inputGain, gain);
     EXPECT_TRUE(s.e.ApplyValue(0, 1.05, s.meter)); // 10.5 rounds away to 11
-    EXPECT_GT(s.e.inputGain, gain);
+    EXPECT_GT(s.e.View().inputGain, gain);
     EXPECT_FALSE(s.e.ApplyValue(5, 70.4, s.meter)); // whole percent
     EXPECT_FALSE(s.e.ApplyValue(10, 1.0, s.meter));
 }
@@ -119,18 +119,18 @@ TEST(LimiterCoefficients, LookAheadAndHoldZeroSwitchOffButKeepTheirLengths)
     Engine s(44100.0);
     std::vector<double> loud(300, 3.0);
     s.RunLeft(loud, loud);
-    ASSERT_NE(s.e.writePos, 0);
+    ASSERT_NE(s.e.View().writePos, 0);
     s.Set(1, 0.0);
-    EXPECT_FALSE(s.e.lookAheadOn);
-    EXPECT_EQ(s.e.writePos, 0);
-    EXPECT_EQ(s.e.delayLength, 529);
-    const double heldA = s.e.holdPeakA[0];
+    EXPECT_FALSE(s.e.View().lookAheadOn);
+    EXPECT_EQ(s.e.View().writePos, 0);
+    EXPECT_EQ(s.e.View().delayLength, 529);
+    const double heldA = s.e.View().holdPeakA[0];
     s.Set(3, 0.0);
-    EXPECT_FALSE(s.e.holdOn);
-    EXPECT_EQ(s.e.holdPeakA[0], heldA);
-    EXPECT_EQ(s.e.holdLength, 529);
+    EXPECT_FALSE(s.e.View().holdOn);
+    EXPECT_EQ(s.e.View().holdPeakA[0], heldA);
+    EXPECT_EQ(s.e.View().holdLength, 529);
     s.Set(3, 2.0);
-    EXPECT_EQ(s.e.holdCounter, 0);
+    EXPECT_EQ(s.e.View().holdCounter, 0);
 }
 
 TEST(LimiterEngine, LookAheadDelaysByPMinusOneFrames)
@@ -164,7 +164,7 @@ TEST(LimiterEngine, BelowTheCeilingPassesSampleExactWithTheInputGain)
     }
     const std::vector<double> out = s.RunLeft(in, right);
     for (size_t i = 0; i < in.size(); ++i)
-        ASSERT_EQ(out[i], in[i] * s.e.inputGain) << "frame " << i;
+        ASSERT_EQ(out[i], in[i] * s.e.View().inputGain) << "frame " << i;
     EXPECT_EQ(s.meter.peakReduction[0].load(), 0.0f);
 }
 
@@ -172,7 +172,7 @@ TEST(LimiterEngine, HoldKeepsAPeakForHalfToAWholeWindowPlusOne)
 {
     double values[10] = {0.0, 0.0, 0.0, 2.0, 0.1, 100.0, -0.1, 5.0, 0.0, 0.0};
     Engine s(44100.0, values);
-    const int32_t len = s.e.holdLength, half = s.e.holdHalf;
+    const int32_t len = s.e.View().holdLength, half = s.e.View().holdHalf;
     ASSERT_EQ(len, 132);
     int32_t shortest = 1 << 30, longest = 0;
     for (int32_t offset = 0; offset <= len + 1; ++offset)
@@ -202,12 +202,12 @@ TEST(LimiterEngine, LeftEnvelopeRisesFasterThanRightWithFullLink)
         std::vector<double> step(1, 2.0);
         s.RunLeft(step, step);
         // Left moves by attack x release, right by attack alone.
-        const double attacked = 2.0 + (0.0 - 2.0) * s.e.attackCoef;
-        EXPECT_EQ(s.e.envelope[0], 2.0 + (attacked - 2.0) * s.e.releaseCoef);
-        EXPECT_EQ(s.e.envelope[1], 2.0 + (0.0 - 2.0) * s.e.attackCoef);
-        EXPECT_GT(s.e.envelope[0], s.e.envelope[1]);
+        const double attacked = 2.0 + (0.0 - 2.0) * s.e.View().attackCoef;
+        EXPECT_EQ(s.e.View().envelope[0], 2.0 + (attacked - 2.0) * s.e.View().releaseCoef);
+        EXPECT_EQ(s.e.View().envelope[1], 2.0 + (0.0 - 2.0) * s.e.View().attackCoef);
+        EXPECT_GT(s.e.View().envelope[0], s.e.View().envelope[1]);
         s.RunLeft(step, step);
-        EXPECT_GT(s.e.envelope[0], s.e.envelope[1]) << "release " << release;
+        EXPECT_GT(s.e.View().envelope[0], s.e.View().envelope[1]) << "release " << release;
     }
 }
 
@@ -217,7 +217,7 @@ TEST(LimiterEngine, NoLinkStillPullsTheQuietChannelByMinusTenDecibels)
     Engine s(44100.0, values);
     std::vector<double> loud(50, 2.0), quiet(50, 0.0);
     s.RunLeft(loud, quiet);
-    EXPECT_NEAR(s.e.envelope[1] / s.e.envelope[0], 0.31623, 1e-3);
+    EXPECT_NEAR(s.e.View().envelope[1] / s.e.View().envelope[0], 0.31623, 1e-3);
 }
 
 TEST(LimiterEngine, NonFiniteInputIsSilenceAndDoesNotPoisonTheState)
@@ -238,7 +238,7 @@ TEST(LimiterEngine, NonFiniteInputIsSilenceAndDoesNotPoisonTheState)
         const std::vector<double> c = clean.RunLeft(cleaned, rb);
         for (size_t i = 0; i < a.size(); ++i)
             ASSERT_EQ(a[i], c[i]) << "input " << b << ", frame " << i;
-        EXPECT_TRUE(std::isfinite(dirty.e.envelope[0]));
+        EXPECT_TRUE(std::isfinite(dirty.e.View().envelope[0]));
     }
 }
 
@@ -255,7 +255,7 @@ TEST(LimiterEngine, HugeFiniteSampleKeepsDetectorAndOutputFinite)
         ASSERT_TRUE(std::isfinite(env[i])) << "frame " << i;
         ASSERT_TRUE(std::isfinite(out[i])) << "frame " << i;
     }
-    EXPECT_LT(s.e.envelope[0], 1.0); // and it recovers
+    EXPECT_LT(s.e.View().envelope[0], 1.0); // and it recovers
 }
 
 TEST(LimiterEngine, LongSilenceAfterLimitingFlushesTheEnvelopeToZero)
@@ -268,8 +268,8 @@ TEST(LimiterEngine, LongSilenceAfterLimitingFlushesTheEnvelopeToZero)
     s.e.ProcessBlock(in, out, 512);
     double* quiet[2] = {silence.data(), silence.data()};
     s.e.ProcessBlock(quiet, out, static_cast<int32_t>(silence.size()));
-    EXPECT_EQ(s.e.envelope[0], 0.0);
-    EXPECT_EQ(s.e.envelope[1], 0.0);
+    EXPECT_EQ(s.e.View().envelope[0], 0.0);
+    EXPECT_EQ(s.e.View().envelope[1], 0.0);
     EXPECT_EQ(outL.back(), 0.0);
 }
 
@@ -280,14 +280,14 @@ TEST(LimiterEngine, BrokenSampleRatesGiveAWorkingLimiterWithoutLookAhead)
     for (double rate : rates)
     {
         Engine s(rate);
-        EXPECT_EQ(s.e.engineRate, 0.0) << rate;
+        EXPECT_EQ(s.e.View().engineRate, 0.0) << rate;
         EXPECT_LE(s.e.RingCapacity(), 2u) << rate;
         EXPECT_FALSE(s.e.PrepareRate(rate)) << "unchanged broken rate reallocates: " << rate;
         std::vector<double> in(400, 0.0);
         in[5] = 3.0;
         in[6] = 0.5;
         const std::vector<double> out = s.RunLeft(in, in);
-        EXPECT_NEAR(out[5], s.e.ceiling, 1e-12) << rate; // instant attack and release, no delay
+        EXPECT_NEAR(out[5], s.e.View().ceiling, 1e-12) << rate; // instant attack and release, no delay
         EXPECT_EQ(out[6], 0.5) << rate;
         s.meter.peakTime[0] = 99;
         s.e.HandOffMeters({3.0, 0.0}, s.meter, {nullptr, nullptr});
@@ -303,8 +303,8 @@ TEST(LimiterEngine, FailedRingAllocationRunsWithoutDelay)
     EXPECT_TRUE(e.PrepareRate(44100.0));
     for (int32_t i = 0; i < 10; ++i)
         e.ApplyValue(i, kDefaults[i], meter);
-    EXPECT_EQ(e.delayLine, nullptr);
-    EXPECT_TRUE(e.lookAheadOn);
+    EXPECT_EQ(e.View().delayLine, nullptr);
+    EXPECT_TRUE(e.View().lookAheadOn);
     EXPECT_FALSE(e.RingUsable());
     double l = 0.25, r = -0.25, ol = 0.0, orr = 0.0;
     double* in[2] = {&l, &r};
@@ -324,15 +324,15 @@ TEST(LimiterEngine, ResetAtTheSameRateKeepsRingAndPosition)
     Engine s(44100.0);
     std::vector<double> in(100, 0.3);
     s.RunLeft(in, in);
-    const int32_t pos = s.e.writePos;
-    const double* ring = s.e.delayLine.get();
+    const int32_t pos = s.e.View().writePos;
+    const double* ring = s.e.View().delayLine.get();
     EXPECT_FALSE(s.e.PrepareRate(44100.0));
     s.e.ClearState();
-    EXPECT_EQ(s.e.writePos, pos);
-    EXPECT_EQ(s.e.delayLine.get(), ring);
-    EXPECT_EQ(s.e.envelope[0], 0.0);
-    EXPECT_EQ(s.e.holdPeakA[0], 0.0);
-    EXPECT_EQ(s.e.holdCounter, 0);
+    EXPECT_EQ(s.e.View().writePos, pos);
+    EXPECT_EQ(s.e.View().delayLine.get(), ring);
+    EXPECT_EQ(s.e.View().envelope[0], 0.0);
+    EXPECT_EQ(s.e.View().holdPeakA[0], 0.0);
+    EXPECT_EQ(s.e.View().holdCounter, 0);
 }
 
 TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
@@ -343,11 +343,11 @@ TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
     s.e.LimitRingAllocation(0); // any allocation from here on fails and leaves no ring
     ASSERT_TRUE(s.e.StartIfFirstBlock());
     EXPECT_TRUE(s.e.PrepareRate(44100.0)) << "the forced reset still recomputes the rate-dependent values";
-    ASSERT_NE(s.e.delayLine, nullptr) << "the ring prepared for this rate was replaced";
-    EXPECT_EQ(s.e.writePos, 0);
+    ASSERT_NE(s.e.View().delayLine, nullptr) << "the ring prepared for this rate was replaced";
+    EXPECT_EQ(s.e.View().writePos, 0);
     for (size_t i = 0; i < s.e.RingCapacity(); ++i)
-        ASSERT_EQ(s.e.delayLine[i], 0.0) << "ring not zeroed at " << i;
+        ASSERT_EQ(s.e.View().delayLine[i], 0.0) << "ring not zeroed at " << i;
     // A rate needing another size still gets (here: fails to get) a ring of its own.
     EXPECT_TRUE(s.e.PrepareRate(48000.0));
-    EXPECT_EQ(s.e.delayLine, nullptr);
+    EXPECT_EQ(s.e.View().delayLine, nullptr);
 }

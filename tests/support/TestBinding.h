@@ -42,6 +42,14 @@ public:
         return samplePos;
     }
 
+    // A binding: its "host" drives the block plumbing directly.
+    using IEffectBase::AttachInputs;
+    using IEffectBase::AttachOutputs;
+    using IEffectBase::PassThroughBlock;
+    using IEffectBase::ProcessHostBlock;
+    using IEffectBase::RunBlock;
+    using IEffectBase::ZeroScratch;
+
     void SetHostSamplePos(int32_t pos) { samplePos = pos; }
     void MarkReady() { ProcessingReady = true; } // for base tests that have no plug-in class
 

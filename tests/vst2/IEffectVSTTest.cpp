@@ -712,9 +712,9 @@ TEST_F(Vst2Binding, SimpleAnswersAndActivation)
     Dispatch(effect, effSetBlockSize, 0, 64);
     EXPECT_EQ(plugin->BlockSize(), 64);
     EXPECT_EQ(plugin->resets, 3);
-    for (float rate : {0.0f, -44100.0f, std::nanf(""), 1e30f})
+    for (float rate : {0.0f, -44100.0f, std::nanf(""), 10.0e6f + 1.0f, 1e30f})
         Dispatch(effect, effSetSampleRate, 0, 0, nullptr, rate);
-    for (intptr_t size : {intptr_t(-1), intptr_t(1) << 40, intptr_t(INT32_MAX)})
+    for (intptr_t size : {intptr_t(0), intptr_t(-1), intptr_t(1) << 40, intptr_t(INT32_MAX)})
         Dispatch(effect, effSetBlockSize, 0, size);
     EXPECT_EQ(plugin->SampleRate(), 96000.0) << "unusable rates are ignored";
     EXPECT_EQ(plugin->BlockSize(), 64) << "unusable block sizes are ignored";

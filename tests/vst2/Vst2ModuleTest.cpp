@@ -102,7 +102,7 @@ enum class Path
     Double
 };
 
-void Render(Path path, AEffect* effect, IEffectBase* reference, const std::vector<double> (&in)[2],
+void Render(Path path, AEffect* effect, ITestBinding* reference, const std::vector<double> (&in)[2],
             std::vector<double> (&outVst)[2], std::vector<double> (&outRef)[2], int hostBlock)
 {
     const int frames = static_cast<int>(in[0].size());

@@ -335,9 +335,9 @@ TEST_F(BindingTest, SetupStoresRateAndBlockSizeAndRefusesWhatCannotBeRun)
     EXPECT_EQ(Setup(2), kResultFalse);
     EXPECT_EQ(Setup(kSample32, 0), kResultFalse);
     EXPECT_EQ(Setup(kSample32, -5), kResultFalse);
-    EXPECT_EQ(Setup(kSample32, std::numeric_limits<int32>::max()), kResultFalse);
-    EXPECT_EQ(Setup(kSample32, 64, 0.0), kResultFalse);
-    EXPECT_EQ(Setup(kSample32, 64, std::nan("")), kResultFalse);
+    // The rate rule of both bindings: unusable rates are refused, the last valid one stays.
+    for (double rate : {0.0, -44100.0, std::nan(""), std::numeric_limits<double>::infinity(), 10.0e6 + 1.0})
+        EXPECT_EQ(Setup(kSample32, 64, rate), kResultFalse) << rate;
     EXPECT_EQ(events.resets, 0);
     EXPECT_EQ(plugin->BlockSize(), 0);
 
@@ -345,6 +345,14 @@ TEST_F(BindingTest, SetupStoresRateAndBlockSizeAndRefusesWhatCannotBeRun)
     EXPECT_EQ(plugin->BlockSize(), 256);
     EXPECT_EQ(plugin->SampleRate(), 96000.0);
     EXPECT_EQ(events.resets, 1);
+    EXPECT_EQ(Setup(kSample64, 256, 20.0e6), kResultFalse);
+    EXPECT_EQ(plugin->SampleRate(), 96000.0);
+    EXPECT_EQ(Setup(kSample64, 256, 10.0e6), kResultOk) << "the top of the range is usable";
+    // Blocks are processed in slices: a huge announced block is taken, its scratch capped.
+    EXPECT_EQ(Setup(kSample64, std::numeric_limits<int32>::max(), 96000.0), kResultOk);
+    EXPECT_EQ(plugin->BlockSize(), 1 << 20);
+    EXPECT_EQ(Setup(kSample64, 256, 96000.0), kResultOk);
+    EXPECT_EQ(events.resets, 4);
     EXPECT_EQ(plugin->getProcessSetup().symbolicSampleSize, kSample64);
     EXPECT_EQ(plugin->getLatencySamples(), 0u);
     EXPECT_EQ(plugin->getTailSamples(), 0u);
@@ -672,17 +680,18 @@ TEST_F(BindingTest, UntrustedStateStreamsLeaveEveryParameterInRange)
         return bytes;
     };
     const double nan = std::nan("");
-    const std::vector<std::vector<uint8_t>> streams = {
-        {},                                       // empty: nothing changes
-        values({3.0}),                            // short: the rest keep their values
-        values({0.5, 99.0, -4.0, 1.0, 2.0, 3.0}), // long, out of range
-        values({nan, std::numeric_limits<double>::infinity(), -nan}),
-        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF7, 0x7F, 0x01, 0x02, 0x03}, // garbage, odd length
+    // Fewer bytes than the state is a failed restore (what there is still loads).
+    const std::vector<std::pair<std::vector<uint8_t>, tresult>> streams = {
+        {{}, kResultFalse},                                    // empty: nothing changes
+        {values({3.0}), kResultFalse},                         // short: the rest keep their values
+        {values({0.5, 99.0, -4.0, 1.0, 2.0, 3.0}), kResultOk}, // long, out of range
+        {values({nan, std::numeric_limits<double>::infinity(), -nan}), kResultOk},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF7, 0x7F, 0x01, 0x02, 0x03}, kResultFalse}, // garbage
     };
-    for (const auto& bytes : streams)
+    for (const auto& [bytes, expected] : streams)
     {
         MemoryStream s(bytes);
-        EXPECT_EQ(component->setState(&s), kResultOk);
+        EXPECT_EQ(component->setState(&s), expected) << bytes.size() << " bytes";
         EXPECT_LE(s.reads, 1);
         for (int i = 0; i < ProbeEffect::kNumParams; ++i)
         {
@@ -693,8 +702,15 @@ TEST_F(BindingTest, UntrustedStateStreamsLeaveEveryParameterInRange)
     }
     MemoryStream shortOne(values({3.0}));
     plugin->setParamNormalized(ProbeEffect::kMode, 0.5);
-    ASSERT_EQ(component->setState(&shortOne), kResultOk);
+    ASSERT_EQ(component->setState(&shortOne), kResultFalse);
     EXPECT_EQ(Slot(ProbeEffect::kGain).value, 3.0);
+    EXPECT_EQ(Slot(ProbeEffect::kMode).value, 7.0);
+    // A value cut short is not taken: the current one stays.
+    std::vector<uint8_t> cut = values({1.5, 5.0});
+    cut.resize(12);
+    MemoryStream cutOne(cut);
+    ASSERT_EQ(component->setState(&cutOne), kResultFalse);
+    EXPECT_EQ(Slot(ProbeEffect::kGain).value, 1.5);
     EXPECT_EQ(Slot(ProbeEffect::kMode).value, 7.0);
     EXPECT_EQ(component->setState(nullptr), kInvalidArgument);
 }

@@ -520,7 +520,8 @@ TEST_F(ModuleTest, HostileStateStreamsKeepParametersInRange)
     for (const auto& bytes : streams)
     {
         MemoryStream st(bytes);
-        EXPECT_EQ(s.component->setState(&st), kResultOk);
+        // Fewer than the ten values is reported as a failed restore.
+        EXPECT_EQ(s.component->setState(&st), bytes.size() >= 80 ? kResultOk : kResultFalse);
         for (ParamID id = 0; id < kVellicorParamCount; ++id)
         {
             const double n = s.controller->getParamNormalized(id);
