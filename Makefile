@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_BUILD = cmake --build --preset
-.PHONY: all deps release demo test test-release test-asan test-tsan bench install clean
+.PHONY: all deps release demo test test-release test-asan test-tsan bench fuzz install clean
 
 all: release
 	@scripts/run-demo
@@ -42,6 +42,16 @@ bench: deps
 	@cmake --preset release >/dev/null
 	@$(CMAKE_BUILD) release -j $(JOBS)
 	@scripts/run-benchmarks build/release
+
+# The PNG loader under libFuzzer for as long as FUZZ_SECONDS (default 10 minutes); the corpus grows in
+# build/release/tests/drawing/fuzz/corpus, crashes land in the current folder.
+FUZZ_SECONDS ?= 600
+FUZZ_DIR = build/release/tests/drawing/fuzz
+fuzz: deps
+	@cmake --preset release >/dev/null
+	@$(CMAKE_BUILD) release --target png_fuzz png_fuzz_seeds -j $(JOBS)
+	@$(FUZZ_DIR)/png_fuzz_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/png_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds
 
 install: release
 	@scripts/install-plugins dist

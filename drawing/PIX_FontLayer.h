@@ -27,7 +27,7 @@ struct PIX_FontSpec
 };
 
 // Creates a system font; null when none can be made. The caller deletes it.
-PIX_FontHandle PIX_CreateSystemFont(const PIX_FontSpec& spec);
+PIX_FontHandle PIX_CreateSystemFont(const PIX_FontSpec& request);
 void PIX_DeleteSystemFont(PIX_FontHandle font);
 // Cell height (ascent + descent) in pixels.
 int32_t PIX_FontCellHeight(PIX_FontHandle font);

@@ -2,6 +2,7 @@
 
 #include "drawing/PIX_Combine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -30,37 +31,44 @@ bool ClipSegment(float& x1, float& y1, float& x2, float& y2, float xmax, float y
         if ((c1 | c2) == 0) return true;
         if (c1 & c2) return false;
         const int c = c1 ? c1 : c2;
-        float x, y;
+        // Double intermediates: with far-away end points the float products would overflow to NaN,
+        // which no outcode catches.
+        const double ax = x1, ay = y1, bx = x2, by = y2;
+        double x, y;
         if (c & kBottom)
         {
-            x = x1 + (x2 - x1) * (ymax - y1) / (y2 - y1);
+            x = ax + (bx - ax) * (ymax - ay) / (by - ay);
             y = ymax;
         }
         else if (c & kTop)
         {
-            x = x1 + (x2 - x1) * (0.0f - y1) / (y2 - y1);
-            y = 0.0f;
+            x = ax + (bx - ax) * (0.0 - ay) / (by - ay);
+            y = 0.0;
         }
         else if (c & kRight)
         {
-            y = y1 + (y2 - y1) * (xmax - x1) / (x2 - x1);
+            y = ay + (by - ay) * (xmax - ax) / (bx - ax);
             x = xmax;
         }
         else
         {
-            y = y1 + (y2 - y1) * (0.0f - x1) / (x2 - x1);
-            x = 0.0f;
+            y = ay + (by - ay) * (0.0 - ax) / (bx - ax);
+            x = 0.0;
         }
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+        // Kept within float range; such a point is still outside and is clipped again.
+        x = std::clamp(x, -1e30, 1e30);
+        y = std::clamp(y, -1e30, 1e30);
         if (c == c1)
         {
-            x1 = x;
-            y1 = y;
+            x1 = float(x);
+            y1 = float(y);
             c1 = Outcode(x1, y1, xmax, ymax);
         }
         else
         {
-            x2 = x;
-            y2 = y;
+            x2 = float(x);
+            y2 = float(y);
             c2 = Outcode(x2, y2, xmax, ymax);
         }
     }
@@ -71,7 +79,7 @@ bool ClipSegment(float& x1, float& y1, float& x2, float& y2, float xmax, float y
 inline uint32_t Toward(uint32_t d, uint32_t c, int32_t weight)
 {
     const int32_t inv = 256 - weight;
-    auto mix = [&](int sh) { return pix::Ch(c, sh) + (pix::Ch(d, sh) - pix::Ch(c, sh)) * inv / 256; };
+    auto mix = [&](int sh) { return pix::Toward(pix::Ch(d, sh), pix::Ch(c, sh), inv); };
     return pix::Pack(mix(24), mix(16), mix(8), mix(0));
 }
 

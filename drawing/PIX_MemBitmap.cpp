@@ -14,11 +14,14 @@ int32_t AlignMask(int32_t alignment)
     return (lowest > 16 ? 16 : lowest) - 1;
 }
 
-// Bytes for height rows of span pixels, or -1 when that does not fit an int32.
-int32_t PixelBytes(int32_t span, int32_t height)
+// Bytes for height rows of width pixels rounded up by the mask, or -1 when that does not fit an int32
+// (with the quarter of growth and the alignment slack on top).
+int32_t PixelBytes(int32_t width, int32_t mask, int32_t height)
 {
-    int64_t bytes = int64_t(span) * height * 4;
-    return bytes > INT32_MAX - kRowAlignBytes - (INT32_MAX / 4) ? -1 : int32_t(bytes);
+    constexpr int64_t kLimit = INT32_MAX - kRowAlignBytes - INT32_MAX / 4;
+    const int64_t span = (int64_t(width) + mask) & ~int64_t(mask);
+    if (span * 4 > kLimit || height > kLimit / (span * 4)) return -1;
+    return int32_t(span * height * 4);
 }
 } // namespace
 
@@ -45,7 +48,7 @@ bool PIX_MemBitmap::ResizeTo(int32_t w, int32_t h)
     if (w == width && h == height) return false;
     width = w;
     height = h;
-    int32_t bytes = (w > 0 && h > 0) ? PixelBytes(RowSpanPixels(), h) : 0;
+    int32_t bytes = (w > 0 && h > 0) ? PixelBytes(w, alignMask, h) : 0;
     if (bytes > 0)
     {
         if (!raw)
