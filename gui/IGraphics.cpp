@@ -10,6 +10,7 @@ IGraphics::IGraphics(IEffectBase* plugin, int32_t w, int32_t h, int32_t rate)
     : plug(plugin), width(w > 0 ? w : 0), height(h > 0 ? h : 0),
       frameRate(rate > 0 ? rate : kDefaultFrameRate)
 {
+    IGraphicsCaches::EditorCreated();
 }
 
 IGraphics::~IGraphics()
@@ -18,6 +19,7 @@ IGraphics::~IGraphics()
     while (!controls.empty())
         controls.pop_back();
     backBuffer.reset();
+    IGraphicsCaches::EditorDestroyed();
 }
 
 // ---- Set-up ----

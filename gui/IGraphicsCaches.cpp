@@ -5,6 +5,7 @@
 #include "drawing/PIX_IBitmap.h"
 #include "gui/IGuiTypes.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -125,8 +126,29 @@ int32_t FontCount()
     return static_cast<int32_t>(Fonts().size());
 }
 
-void FreeAll()
+namespace
 {
+std::atomic<int32_t> liveEditors{0};
+}
+
+void EditorCreated()
+{
+    liveEditors.fetch_add(1, std::memory_order_relaxed);
+}
+
+void EditorDestroyed()
+{
+    liveEditors.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int32_t LiveEditors()
+{
+    return liveEditors.load(std::memory_order_relaxed);
+}
+
+bool FreeAll()
+{
+    if (LiveEditors() > 0) return false;
     std::vector<BitmapEntry> bitmaps;
     std::vector<FontEntry> fonts;
     {
@@ -141,5 +163,6 @@ void FreeAll()
         delete e.bitmap;
     for (FontEntry& e : fonts)
         delete e.font;
+    return true;
 }
 } // namespace IGraphicsCaches

@@ -25,6 +25,13 @@ PIX_CachedFont* AddFont(const ITextStyle& style, PIX_CachedFont* font); // as Ad
 
 int32_t BitmapCount();
 int32_t FontCount();
-// Module unload: deletes every bitmap and font. No editor of the module may exist any more.
-void FreeAll();
+
+// Editors alive in the module: their controls point into the caches.
+void EditorCreated();
+void EditorDestroyed();
+int32_t LiveEditors();
+
+// Module unload: deletes every bitmap and font, unless an editor still exists (a host that unloads
+// with instances alive): then nothing is freed and the answer is false.
+bool FreeAll();
 } // namespace IGraphicsCaches

@@ -3,6 +3,7 @@
 
 #include "core/CLS_VELLICOR.h"
 #include "gui/EditorSnapshot.h"
+#include "gui/IGraphicsCaches.h"
 
 VELLICOR_VST2_ENTRY(CLS_VELLICOR)
 
@@ -11,4 +12,10 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
 {
     if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
     return EditorSnapshot::Run(IEffectVST::FromEffect(static_cast<AEffect*>(instance)), ticks, pngPath);
+}
+
+// VST2 has no unload entry: the editors' shared bitmaps and fonts go with the library itself.
+__attribute__((destructor)) static void FreeEditorCaches()
+{
+    IGraphicsCaches::FreeAll();
 }

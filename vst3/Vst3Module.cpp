@@ -3,6 +3,7 @@
 #include "vst3/Vst3Module.h"
 
 #include "core/VellicorIdentity.h"
+#include "gui/IGraphicsCaches.h"
 #include "vst3/CPluginFactory.h"
 #include "vst3/IEffectVST3.h"
 
@@ -62,8 +63,10 @@ extern "C"
         return true;
     }
 
+    // The editors' shared bitmaps and fonts go when the host unloads the module.
     SMTG_EXPORT_SYMBOL bool ModuleExit()
     {
+        IGraphicsCaches::FreeAll();
         return true;
     }
 
@@ -75,6 +78,7 @@ extern "C"
 
     SMTG_EXPORT_SYMBOL bool ExitDll()
     {
+        IGraphicsCaches::FreeAll();
         return true;
     }
 

@@ -166,6 +166,17 @@ TEST_F(GestureTest, DoubleClickRestoresTheDefaultWithinOneGesture)
               (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.5}, {Kind::End, 0, 0.0}}));
 }
 
+TEST_F(GestureTest, EditorPushesReachTheBoundControlsAndTheHost)
+{
+    ProbeControl* a = Probe({0, 0, 10, 10}, 1);
+    ProbeControl* b = Probe({20, 0, 30, 10}, 1);
+    Open();
+    gui->PushParamFromEditor(1, 2.0); // clamped by the controls before it leaves
+    EXPECT_EQ(a->Value() + b->Value(), 2.0);
+    EXPECT_EQ(plug.edits, (std::vector<Edit>{{Kind::Edited, 1, 1.0}, {Kind::Edited, 1, 1.0}}));
+    EXPECT_EQ(plug.GetParam(1)->value, 15.0);
+}
+
 TEST(GraphicsWindow, WindowsShareOneClassAndCountAcrossEditors)
 {
     GuiPlugin a, b;
@@ -227,7 +238,23 @@ TEST(GraphicsCaches, BitmapsAreSharedAcrossEditorsAndFreedOnce)
     EXPECT_EQ(missing.width, 0);
     EXPECT_EQ(IGraphicsCaches::BitmapCount(), 1) << "nothing is cached for a missing image";
 
-    IGraphicsCaches::FreeAll(); // the sanitizer run shows each bitmap is deleted exactly once
-    EXPECT_EQ(IGraphicsCaches::BitmapCount(), 0);
-    IGraphicsCaches::FreeAll();
+    EXPECT_FALSE(IGraphicsCaches::FreeAll()) << "editors still point into the caches";
+    EXPECT_EQ(IGraphicsCaches::BitmapCount(), 1);
+}
+
+TEST(GraphicsCaches, ModuleUnloadFreesEverythingOnce)
+{
+    RegisterTestArtwork();
+    {
+        GuiPlugin plug;
+        IGraphicsHeadless g(&plug, 10, 10);
+        g.PrepareBackBuffer();
+        g.LoadBitmap(kStripId, "strip");
+        ITextStyle style("DejaVu Sans", 12, IRgba{});
+        ASSERT_TRUE(g.DrawStyledText(style, "a", {0, 0, 10, 10}));
+    }
+    ASSERT_GE(IGraphicsCaches::FontCount(), 1);
+    EXPECT_TRUE(IGraphicsCaches::FreeAll()); // the sanitizer run shows each is deleted exactly once
+    EXPECT_EQ(IGraphicsCaches::BitmapCount() + IGraphicsCaches::FontCount(), 0);
+    EXPECT_TRUE(IGraphicsCaches::FreeAll());
 }
