@@ -16,7 +16,5 @@ int32_t Run(IEffectBase* plug, int32_t ticks, const char* pngPath);
 void DrawTicks(IGraphics& graphics, int32_t ticks);
 } // namespace EditorSnapshot
 
-extern "C" __attribute__((visibility("default"))) int32_t VellicorPrivateEditorSnapshot(int32_t version,
-                                                                                       void* instance,
-                                                                                       int32_t ticks,
-                                                                                       const char* pngPath);
+extern "C" __attribute__((visibility("default"))) int32_t
+VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t ticks, const char* pngPath);

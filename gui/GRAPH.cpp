@@ -91,7 +91,8 @@ GRAPH::ReadOut GRAPH::Read(const MeterData& data, int32_t target)
     ReadOut r;
     for (int c = 0; c < 2; ++c)
     {
-        FormatTime(static_cast<uint32_t>(MeterData::Load(data.peakTime[c])), r.liveTime[c], ReadOut::kTextSize);
+        FormatTime(static_cast<uint32_t>(MeterData::Load(data.peakTime[c])), r.liveTime[c],
+                   ReadOut::kTextSize);
 
         const float peak = MeterData::Load(data.peakReduction[c]);
         r.livePeakColour[c] = ClassColour(MeterMemory::Classify(peak, target));
@@ -102,7 +103,8 @@ GRAPH::ReadOut GRAPH::Read(const MeterData& data, int32_t target)
         const double stored = MeterMemory::DecodeReduction(code);
         r.storedPeakColour[c] = ClassColour(MeterMemory::Classify(stored, target));
         FormatDecibels(stored, r.storedPeak[c], ReadOut::kTextSize);
-        FormatTime(static_cast<uint32_t>(MeterMemory::DecodeSeconds(code)), r.storedTime[c], ReadOut::kTextSize);
+        FormatTime(static_cast<uint32_t>(MeterMemory::DecodeSeconds(code)), r.storedTime[c],
+                   ReadOut::kTextSize);
     }
     return r;
 }
@@ -120,7 +122,8 @@ bool GRAPH::Render(IGraphics* graphics)
     for (int c = 0; c < 2; ++c)
     {
         const IArea& bar = kBars[c];
-        graphics->FillArea(kBarColour, {BarX(state.BarReduction(c)), bar.top, bar.right, bar.bottom}, nullptr);
+        graphics->FillArea(kBarColour, {BarX(state.BarReduction(c)), bar.top, bar.right, bar.bottom},
+                           nullptr);
     }
 
     textStyle.colour = kTextColour;
@@ -131,8 +134,8 @@ bool GRAPH::Render(IGraphics* graphics)
         const IArea& bar = kBars[c];
         const float x = static_cast<float>(r.markerX[c]);
         textStyle.colour = r.livePeakColour[c];
-        graphics->DrawLine(textStyle.colour, x, static_cast<float>(bar.top), x, static_cast<float>(bar.bottom),
-                           nullptr, true);
+        graphics->DrawLine(textStyle.colour, x, static_cast<float>(bar.top), x,
+                           static_cast<float>(bar.bottom), nullptr, true);
         graphics->DrawStyledText(textStyle, r.livePeak[c], kLivePeak[c]);
     }
     for (int c = 0; c < 2; ++c)

@@ -17,7 +17,8 @@ public:
     static constexpr IArea kBarLeft{308, 164, 433, 174};
     static constexpr IArea kBarRight{308, 181, 433, 191};
 
-    GRAPH(IEffectBase* plug, int32_t left, int32_t top, int32_t right, int32_t bottom, MeterParamTarget& target);
+    GRAPH(IEffectBase* plug, int32_t left, int32_t top, int32_t right, int32_t bottom,
+          MeterParamTarget& target);
 
     void PressAt(int32_t x, int32_t y, const IMouseMods& mods) override;
     void DragBy(int32_t x, int32_t y, int32_t dx, int32_t dy, const IMouseMods& mods) override;

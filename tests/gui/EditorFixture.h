@@ -21,7 +21,8 @@ struct Rgb
 };
 inline Rgb Channels(uint32_t p)
 {
-    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
 }
 
 class EditorTest : public ::testing::Test

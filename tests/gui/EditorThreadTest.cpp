@@ -23,7 +23,8 @@ TEST(GraphicsThreads, VellicorEditorDrawsWhileTheLimiterProcesses)
     plugin.ResetState();
     gui->OpenWindow(reinterpret_cast<void*>(1));
 
-    auto audio = [&] {
+    auto audio = [&]
+    {
         std::vector<double> l(256), r(256), ol(256), or_(256);
         double* in[] = {l.data(), r.data()};
         double* out[] = {ol.data(), or_.data()};
@@ -34,7 +35,8 @@ TEST(GraphicsThreads, VellicorEditorDrawsWhileTheLimiterProcesses)
             plugin.ProcessHostBlock(in, out, 256, false);
         }
     };
-    auto host = [&] {
+    auto host = [&]
+    {
         for (int n = 0; n < 2000; ++n)
             plugin.SetParamFromHost(kRelease, (n % 100) / 99.0);
     };

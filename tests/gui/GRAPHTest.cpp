@@ -25,8 +25,8 @@ TEST(GRAPH, BarAndMarkerEndsAtReductions)
     {
         float reduction;
         int32_t x;
-    } cases[] = {{0.0f, 433}, {7.5f, 371}, {15.0f, 308}, {20.0f, 308},
-                 {-3.0f, 433}, {std::numeric_limits<float>::quiet_NaN(), 433}};
+    } cases[] = {{0.0f, 433},  {7.5f, 371},  {15.0f, 308},
+                 {20.0f, 308}, {-3.0f, 433}, {std::numeric_limits<float>::quiet_NaN(), 433}};
     for (const auto& c : cases)
         EXPECT_EQ(GRAPH::BarX(c.reduction), c.x) << c.reduction << " dB";
 }
@@ -107,7 +107,8 @@ TEST_F(EditorTest, MarkerAndTextTakeTheColourOfTheirClass)
     meter.peakReduction[0] = 6.5f; // over: red
     meter.peakReduction[1] = 1.0f; // under: white
     gui->Tick();
-    const auto strongest = [&](int32_t x, int32_t y) {
+    const auto strongest = [&](int32_t x, int32_t y)
+    {
         // The antialiased line may share its ink between two columns.
         const Rgb a = Channels(Pixel(x - 1, y)), b = Channels(Pixel(x, y));
         return a.r + a.g + a.b > b.r + b.g + b.b ? a : b;
@@ -125,7 +126,8 @@ TEST_F(EditorTest, BarsAndTargetBandFollowTheRecord)
     meter.meterCoef = 0.0f; // no smoothing: the bar jumps
     meter.currentReduction[0] = 7.5f;
     gui->Tick();
-    const Rgb bar = Channels(Pixel(404, 169)), band = Channels(Pixel(320, 169)), emptyRight = Channels(Pixel(320, 186));
+    const Rgb bar = Channels(Pixel(404, 169)), band = Channels(Pixel(320, 169)),
+              emptyRight = Channels(Pixel(320, 186));
     EXPECT_EQ(bar.r, 255);
     EXPECT_EQ(bar.g, 0);
     EXPECT_GT(band.r, 40) << "the faint band covers the whole bar for target 15";

@@ -30,15 +30,15 @@ TEST_F(EditorTest, ControlsInLayoutOrder)
         IArea area;
         int32_t param;
     } layout[] = {
-        {{0, 0, 562, 270}, -1},      // background
-        {{255, 158, 484, 231}, -1},  // meter panel
-        {{12, 240, 62, 256}, -1},    // version label
-        {{0, 142, 176, 265}, -1},    // logo link
-        {{22, 55, 84, 117}, 0},      {{105, 52, 159, 106}, 1}, {{179, 52, 233, 106}, 2},
-        {{253, 52, 307, 106}, 3},    {{328, 52, 382, 106}, 4}, {{402, 52, 456, 106}, 5},
-        {{478, 55, 540, 117}, 6},    // knobs
-        {{277, 130, 463, 157}, -1},  // reset
-        {{277, 231, 463, 258}, -1},  // memory
+        {{0, 0, 562, 270}, -1},     // background
+        {{255, 158, 484, 231}, -1}, // meter panel
+        {{12, 240, 62, 256}, -1},   // version label
+        {{0, 142, 176, 265}, -1},   // logo link
+        {{22, 55, 84, 117}, 0},     {{105, 52, 159, 106}, 1}, {{179, 52, 233, 106}, 2},
+        {{253, 52, 307, 106}, 3},   {{328, 52, 382, 106}, 4}, {{402, 52, 456, 106}, 5},
+        {{478, 55, 540, 117}, 6},   // knobs
+        {{277, 130, 463, 157}, -1}, // reset
+        {{277, 231, 463, 258}, -1}, // memory
     };
     ASSERT_EQ(gui->ControlCount(), static_cast<int32_t>(std::size(layout)));
     for (int32_t i = 0; i < gui->ControlCount(); ++i)
@@ -59,7 +59,8 @@ TEST_F(EditorTest, VersionLabelReadsV32)
 TEST_F(EditorTest, KnobPointerTurnsThreeHundredDegrees)
 {
     // The lit dot's centroid around the Input Gain knob's centre (53, 86).
-    const auto pointerDegrees = [&] {
+    const auto pointerDegrees = [&]
+    {
         double sx = 0.0, sy = 0.0, weight = 0.0;
         for (int32_t y = 55; y < 117; ++y)
             for (int32_t x = 22; x < 84; ++x)
