@@ -7,7 +7,6 @@
 
 class IGraphics;
 class IEffectBase;
-class PIX_IBitmap;
 
 namespace EditorSnapshot
 {
@@ -15,11 +14,7 @@ namespace EditorSnapshot
 int32_t Run(IEffectBase* plug, int32_t ticks, const char* pngPath);
 // Timer ticks of an open window, every control marked changed first.
 void DrawTicks(IGraphics& graphics, int32_t ticks);
-// 8-bit RGBA PNG of the bitmap's pixels; false when the file cannot be written.
-bool WritePng(PIX_IBitmap& bitmap, const char* path);
 } // namespace EditorSnapshot
 
-extern "C" __attribute__((visibility("default"))) int32_t VellicorPrivateEditorSnapshot(int32_t version,
-                                                                                       void* instance,
-                                                                                       int32_t ticks,
-                                                                                       const char* pngPath);
+extern "C" __attribute__((visibility("default"))) int32_t
+VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t ticks, const char* pngPath);

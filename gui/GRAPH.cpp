@@ -86,14 +86,33 @@ void GRAPH::DragBy(int32_t x, int32_t y, int32_t, int32_t, const IMouseMods&)
     SetTargetAt(x, y);
 }
 
+GRAPH::ReadOut GRAPH::Read(const MeterData& data, int32_t target)
+{
+    ReadOut r;
+    for (int c = 0; c < 2; ++c)
+    {
+        FormatTime(static_cast<uint32_t>(MeterData::Load(data.peakTime[c])), r.liveTime[c],
+                   ReadOut::kTextSize);
+
+        const float peak = MeterData::Load(data.peakReduction[c]);
+        r.livePeakColour[c] = ClassColour(MeterMemory::Classify(peak, target));
+        r.markerX[c] = BarX(peak);
+        FormatDecibels(peak, r.livePeak[c], ReadOut::kTextSize);
+
+        const uint32_t code = MeterData::Load(data.storedCode[c]);
+        const double stored = MeterMemory::DecodeReduction(code);
+        r.storedPeakColour[c] = ClassColour(MeterMemory::Classify(stored, target));
+        FormatDecibels(stored, r.storedPeak[c], ReadOut::kTextSize);
+        FormatTime(static_cast<uint32_t>(MeterMemory::DecodeSeconds(code)), r.storedTime[c],
+                   ReadOut::kTextSize);
+    }
+    return r;
+}
+
 bool GRAPH::Render(IGraphics* graphics)
 {
-    MeterData& data = state.Data();
     const int32_t target = state.Target();
-
-    char liveTime[2][24];
-    for (int c = 0; c < 2; ++c)
-        FormatTime(static_cast<uint32_t>(MeterData::Load(data.peakTime[c])), liveTime[c], sizeof(liveTime[c]));
+    const ReadOut r = Read(state.Data(), target);
 
     state.Smooth();
 
@@ -103,41 +122,30 @@ bool GRAPH::Render(IGraphics* graphics)
     for (int c = 0; c < 2; ++c)
     {
         const IArea& bar = kBars[c];
-        graphics->FillArea(kBarColour, {BarX(state.BarReduction(c)), bar.top, bar.right, bar.bottom}, nullptr);
+        graphics->FillArea(kBarColour, {BarX(state.BarReduction(c)), bar.top, bar.right, bar.bottom},
+                           nullptr);
     }
 
     textStyle.colour = kTextColour;
     for (int c = 0; c < 2; ++c)
-        graphics->DrawStyledText(textStyle, liveTime[c], kLiveTime[c]);
-
-    char text[64];
+        graphics->DrawStyledText(textStyle, r.liveTime[c], kLiveTime[c]);
     for (int c = 0; c < 2; ++c)
     {
-        const float peak = MeterData::Load(data.peakReduction[c]);
-        textStyle.colour = ClassColour(MeterMemory::Classify(peak, target));
         const IArea& bar = kBars[c];
-        const float x = static_cast<float>(BarX(peak));
-        graphics->DrawLine(textStyle.colour, x, static_cast<float>(bar.top), x, static_cast<float>(bar.bottom),
-                           nullptr, true);
-        FormatDecibels(peak, text, sizeof(text));
-        graphics->DrawStyledText(textStyle, text, kLivePeak[c]);
+        const float x = static_cast<float>(r.markerX[c]);
+        textStyle.colour = r.livePeakColour[c];
+        graphics->DrawLine(textStyle.colour, x, static_cast<float>(bar.top), x,
+                           static_cast<float>(bar.bottom), nullptr, true);
+        graphics->DrawStyledText(textStyle, r.livePeak[c], kLivePeak[c]);
     }
-
-    uint32_t stored[2];
     for (int c = 0; c < 2; ++c)
     {
-        stored[c] = MeterData::Load(data.storedCode[c]);
-        const double peak = MeterMemory::DecodeReduction(stored[c]);
-        textStyle.colour = ClassColour(MeterMemory::Classify(peak, target));
-        FormatDecibels(peak, text, sizeof(text));
-        graphics->DrawStyledText(textStyle, text, kStoredPeak[c]);
+        textStyle.colour = r.storedPeakColour[c];
+        graphics->DrawStyledText(textStyle, r.storedPeak[c], kStoredPeak[c]);
     }
     textStyle.colour = kTextColour;
     for (int c = 0; c < 2; ++c)
-    {
-        FormatTime(static_cast<uint32_t>(MeterMemory::DecodeSeconds(stored[c])), text, sizeof(text));
-        graphics->DrawStyledText(textStyle, text, kStoredTime[c]);
-    }
+        graphics->DrawStyledText(textStyle, r.storedTime[c], kStoredTime[c]);
 
     state.ConsumeResetRequest();
     state.ConsumeStoreRequest();

@@ -17,7 +17,8 @@ public:
     static constexpr IArea kBarLeft{308, 164, 433, 174};
     static constexpr IArea kBarRight{308, 181, 433, 191};
 
-    GRAPH(IEffectBase* plug, int32_t left, int32_t top, int32_t right, int32_t bottom, MeterParamTarget& target);
+    GRAPH(IEffectBase* plug, int32_t left, int32_t top, int32_t right, int32_t bottom,
+          MeterParamTarget& target);
 
     void PressAt(int32_t x, int32_t y, const IMouseMods& mods) override;
     void DragBy(int32_t x, int32_t y, int32_t dx, int32_t dy, const IMouseMods& mods) override;
@@ -27,6 +28,20 @@ public:
     MeterPanelState& State() { return state; }
     bool* ResetFlag() { return &state.Data().resetRequest; }
     bool* StoreFlag() { return &state.Data().storeRequest; }
+
+    // What a frame shows besides the bars: texts with their colours and the peak markers.
+    struct ReadOut
+    {
+        static constexpr size_t kTextSize = 24;
+        char liveTime[2][kTextSize];
+        char livePeak[2][kTextSize];
+        IRgba livePeakColour[2]; // also the marker's
+        int32_t markerX[2];
+        char storedPeak[2][kTextSize];
+        IRgba storedPeakColour[2];
+        char storedTime[2][kTextSize];
+    };
+    static ReadOut Read(const MeterData& data, int32_t target);
 
     // Drawing rules, exposed for the tests.
     // x of a reduction on the bars (single precision, as the marks of the artwork assume).

@@ -13,20 +13,22 @@ namespace
 constexpr double kPi = 3.14159265358979323846;
 }
 
-IArea IKnobRotVal::Placement(int32_t centreX, int32_t centreY, const IBitmapRef& pointer, const ITextStyle& style,
-                             int32_t textOffset, int32_t fixedSize)
+IArea IKnobRotVal::Placement(int32_t centreX, int32_t centreY, const IBitmapRef& pointer,
+                             const ITextStyle& style, int32_t textOffset, int32_t fixedSize)
 {
     const int32_t frames = pointer.frames > 0 ? pointer.frames : 1;
     const int32_t hh = Nint(static_cast<float>(pointer.height) * 0.5f);
-    const int32_t hw = fixedSize != 0 ? fixedSize / 2
-                                      : Nint(static_cast<float>(pointer.width) / static_cast<float>(frames) * 0.5f);
+    const int32_t hw = fixedSize != 0
+                           ? fixedSize / 2
+                           : Nint(static_cast<float>(pointer.width) / static_cast<float>(frames) * 0.5f);
     const int32_t bottom = textOffset < 0 ? centreY + hh : centreY + hh + style.size + textOffset;
     return {centreX - hw, centreY - hh, centreX + hw, bottom};
 }
 
 IKnobRotVal::IKnobRotVal(IEffectBase* plug, int32_t paramIndex, int32_t centreX, int32_t centreY,
-                         const IBitmapRef& pointer, const ITextStyle& textStyle, int32_t textOffset, int32_t sweep,
-                         double gearing, int32_t fixedSize, bool horizontal, bool appendLabel, int32_t steps)
+                         const IBitmapRef& pointer, const ITextStyle& textStyle, int32_t textOffset,
+                         int32_t sweep, double gearing, int32_t fixedSize, bool horizontal, bool appendLabel,
+                         int32_t steps)
     : IKnobControl(plug, Placement(centreX, centreY, pointer, textStyle, textOffset, fixedSize), paramIndex,
                    horizontal, gearing),
       textStyle(textStyle), pointer(pointer), centreX(centreX), centreY(centreY), textOffset(textOffset),

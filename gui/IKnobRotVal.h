@@ -7,9 +7,10 @@ class IKnobRotVal : public IKnobControl
 {
 public:
     // textOffset < 0 moves the value text up into the knob; steps > 1 snaps the value on release.
-    IKnobRotVal(IEffectBase* plug, int32_t paramIndex, int32_t centreX, int32_t centreY, const IBitmapRef& pointer,
-                const ITextStyle& textStyle, int32_t textOffset, int32_t sweep, double gearing,
-                int32_t fixedSize = 0, bool horizontal = false, bool appendLabel = false, int32_t steps = 0);
+    IKnobRotVal(IEffectBase* plug, int32_t paramIndex, int32_t centreX, int32_t centreY,
+                const IBitmapRef& pointer, const ITextStyle& textStyle, int32_t textOffset, int32_t sweep,
+                double gearing, int32_t fixedSize = 0, bool horizontal = false, bool appendLabel = false,
+                int32_t steps = 0);
 
     void ReleaseAt(int32_t x, int32_t y, const IMouseMods& mods) override;
     bool Render(IGraphics* graphics) override;
@@ -19,8 +20,8 @@ public:
     static double PointerAngle(double value, int32_t sweep);
     // Sub-pixel shift of the rotation source, 0 in the middle and -1 pixel at both ends.
     static float SourceShift(double value);
-    static IArea Placement(int32_t centreX, int32_t centreY, const IBitmapRef& pointer, const ITextStyle& style,
-                           int32_t textOffset, int32_t fixedSize);
+    static IArea Placement(int32_t centreX, int32_t centreY, const IBitmapRef& pointer,
+                           const ITextStyle& style, int32_t textOffset, int32_t fixedSize);
     // Where the value text is drawn.
     IArea TextArea() const;
 

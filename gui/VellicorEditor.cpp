@@ -10,8 +10,8 @@
 #include "gui/IURLControl.h"
 #include "resources/ResourceIds.h"
 
+#include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace
 {
@@ -63,16 +63,17 @@ GRAPH* Build(IGraphics& graphics, IEffectBase* plug, MeterParamTarget& meterTarg
 
     char version[16];
     VersionLabel(*plug, version, sizeof(version));
-    graphics.AddControl(new ITextControl(plug, {12, 240, 62, 256},
-                                         ITextStyle("Verdana", 13, {100, 255, 255, 255}, 0, ITextStyle::kAlignLeft),
-                                         version));
+    graphics.AddControl(new ITextControl(
+        plug, {12, 240, 62, 256}, ITextStyle("Verdana", 13, {100, 255, 255, 255}, 0, ITextStyle::kAlignLeft),
+        version));
     graphics.AddControl(new IURLControl(plug, {0, 142, 176, 265}, vellicor::identity::kPluginUrl,
                                         vellicor::identity::kMakerUrl));
 
     const ITextStyle valueStyle("Arial", 16, {200, 255, 255, 255}, 0, ITextStyle::kAlignCentre);
     for (const KnobPlace& k : kKnobs)
-        graphics.AddControl(new IKnobRotVal(plug, k.param, k.centreX, k.centreY, k.large ? large : small, valueStyle,
-                                            k.large ? kLargeTextOffset : kSmallTextOffset, kSweep, kGearing));
+        graphics.AddControl(new IKnobRotVal(plug, k.param, k.centreX, k.centreY, k.large ? large : small,
+                                            valueStyle, k.large ? kLargeTextOffset : kSmallTextOffset, kSweep,
+                                            kGearing));
 
     const IBitmapRef reset = graphics.LoadBitmap(IDB_RESET, "img/reset.png", 1);
     graphics.AddControl(new IButtonGUI(plug, meter->ResetFlag(), 277, 130, reset));

@@ -2,6 +2,8 @@
 // GetPluginFactory) and checked against the limiter driven directly through the test binding.
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
+#include "gui/EditorSnapshotAbi.h"
+#include "tests/support/PngSize.h"
 #include "tests/vst3/TestHost.h"
 #include "tests/vst3/Vst3ModuleLoader.h"
 
@@ -512,6 +514,21 @@ TEST_F(ModuleTest, HostileStateStreamsKeepParametersInRange)
 }
 
 // ---- Views ---------------------------------------------------------------------------------
+
+TEST_F(ModuleTest, PrivateSnapshotEntryDrawsTheEditorOfAnInstance)
+{
+    using namespace EditorSnapshotAbi;
+    const auto entry = reinterpret_cast<Entry>(dlsym(module->Handle(), kEntryName));
+    ASSERT_NE(entry, nullptr);
+    auto* component = module->Create<IComponent>();
+    ASSERT_NE(component, nullptr);
+    const std::string path = ::testing::TempDir() + "vst3-editor.png";
+    EXPECT_EQ(entry(kVersion, component, -1, path.c_str()), kBadArguments);
+    ASSERT_EQ(entry(kVersion, component, 2, path.c_str()), kOk);
+    EXPECT_EQ(PngSize(path), std::make_pair(562u, 270u));
+    std::remove(path.c_str());
+    component->release();
+}
 
 TEST_F(ModuleTest, ViewsKeepTheInstanceAliveAndAnswerForTheEditorState)
 {
