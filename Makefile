@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_BUILD = cmake --build --preset
-.PHONY: all deps release windows demo test test-release test-asan test-windows bench install clean
+.PHONY: all deps release windows demo test test-release test-asan test-tsan test-windows bench fuzz install clean
 
 all: release
 	@scripts/run-demo
@@ -27,9 +27,9 @@ windows: deps
 demo: release
 	@scripts/run-demo
 
-# Release tests first (fast feedback), then the whole suite again under address+UB sanitizers, then
-# the Windows build's suites under Wine.
-test: test-release test-asan test-windows
+# Release tests first (fast feedback), then the whole suite again under address+UB sanitizers,
+# then the editor's host-thread test under the thread sanitizer, then the Windows build's suites under Wine.
+test: test-release test-asan test-tsan test-windows
 
 test-release: deps
 	@cmake --preset release >/dev/null
@@ -46,10 +46,25 @@ test-windows: deps
 	@$(CMAKE_BUILD) windows -j $(JOBS)
 	@ctest --preset windows -j $(JOBS)
 
+test-tsan: deps
+	@cmake --preset tsan >/dev/null
+	@$(CMAKE_BUILD) tsan -j $(JOBS)
+	@ctest --preset tsan -j $(JOBS)
+
 bench: deps
 	@cmake --preset release >/dev/null
 	@$(CMAKE_BUILD) release -j $(JOBS)
 	@scripts/run-benchmarks build/release
+
+# The PNG loader under libFuzzer for as long as FUZZ_SECONDS (default 10 minutes); the corpus grows in
+# build/release/tests/drawing/fuzz/corpus, crashes land in the current folder.
+FUZZ_SECONDS ?= 600
+FUZZ_DIR = build/release/tests/drawing/fuzz
+fuzz: deps
+	@cmake --preset release >/dev/null
+	@$(CMAKE_BUILD) release --target png_fuzz png_fuzz_seeds -j $(JOBS)
+	@$(FUZZ_DIR)/png_fuzz_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/png_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds
 
 install: release
 	@scripts/install-plugins dist

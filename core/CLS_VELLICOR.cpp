@@ -2,6 +2,9 @@
 
 #include "core/VellicorIdentity.h"
 #include "core/VellicorParams.h"
+#include "gui/IGraphics.h"
+#include "gui/PlatformGraphics.h"
+#include "gui/VellicorEditor.h"
 
 namespace
 {
@@ -28,8 +31,10 @@ CLS_VELLICOR::CLS_VELLICOR(const VELLICOR_BINDING_CLASS::InstanceInfo& info)
         if (p.shape != 1.0) slot->SetShape(p.shape);
     }
 
-    meterHolder = std::make_unique<MeterPanelState>(meterBridge);
-    meterPanel = meterHolder.get();
+    // The editor exists from construction on, window or not: its meter panel holds the meter record.
+    editor = MakePlatformGraphics(this, VellicorEditor::kWidth, VellicorEditor::kHeight, 0);
+    meterPanel = &VellicorEditor::Build(*editor, this, meterBridge)->State();
+    AttachEditor(editor);
 
     MakeDefaultPresets(kVellicorDefaultPresetName, 1);
     for (const VellicorPresetInfo& p : kVellicorPresets)
@@ -97,9 +102,17 @@ void CLS_VELLICOR::MeterBridge::BeginMeterEdit(int32_t index)
 
 void CLS_VELLICOR::MeterBridge::SetMeterParamClamped(int32_t index, double value)
 {
-    // The window thread writes the slot; the lock keeps state saves from reading it half-done.
-    PluginLock::Scoped hold(plugin.Lock());
-    if (IParamSlot* slot = plugin.GetParam(index)) slot->value = slot->Clamp(value);
+    double normalized = 0.0;
+    {
+        // The window thread writes the slot; the lock keeps state saves from reading it half-done.
+        PluginLock::Scoped hold(plugin.Lock());
+        IParamSlot* slot = plugin.GetParam(index);
+        if (!slot) return;
+        slot->value = slot->Clamp(value);
+        normalized = slot->ToNormalized(slot->value);
+    }
+    // Controls bound to the parameter follow (none in this editor; no ParamChanged, no host edit).
+    plugin.editor->PushParamFromEditor(index, normalized);
 }
 
 void CLS_VELLICOR::MeterBridge::EndMeterEdit(int32_t index)

@@ -7,7 +7,8 @@
 #include "engine/MeterPanelState.h"
 
 #include <cstdint>
-#include <memory>
+
+class IGraphics;
 
 class CLS_VELLICOR : public VELLICOR_BINDING_CLASS
 {
@@ -47,6 +48,6 @@ private:
     bool readySeen[LimiterEngine::kParamCount] = {};
     int16_t readyCountdown = LimiterEngine::kParamCount;
     MeterBridge meterBridge{*this};
-    std::unique_ptr<MeterPanelState> meterHolder; // until the editor's meter panel takes it over
-    MeterPanelState* meterPanel = nullptr;
+    IGraphics* editor = nullptr;           // owned by the base from AttachEditor on
+    MeterPanelState* meterPanel = nullptr; // the editor's meter panel's record
 };

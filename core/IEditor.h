@@ -11,6 +11,9 @@ public:
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
     virtual int32_t FrameRate() const = 0; // frames per second, always positive
+    // False for an editor that draws but has no window layer on this platform yet: the bindings
+    // then tell hosts there is no editor.
+    virtual bool OpensWindows() const { return true; }
 
     // Host threads, plug-in lock held. Only stores: nothing is drawn before the next timer tick and
     // nothing is reported back to the plug-in or the host.
@@ -23,4 +26,13 @@ public:
     virtual bool ForwardHostWheel(float delta) = 0;
     virtual void StartDeferredEditEnd(int32_t ticks) = 0;
     virtual void CancelDeferredEditEnd() = 0;
+
+    // The host's event loop, UI thread, while the window is open. A VST3 host's run loop watches
+    // EventFd (none: -1) and calls HostEvents when it is readable, and HostTimer every
+    // 1000 / FrameRate ms (truncated); a VST2 host calls HostIdle from effEditIdle. Editors whose
+    // platform delivers events and timers itself ignore them.
+    virtual int EventFd() const { return -1; }
+    virtual void HostEvents() {}
+    virtual void HostTimer() {}
+    virtual void HostIdle() {}
 };

@@ -8,6 +8,7 @@ class PluginLock
 public:
     void Lock() { mutex.lock(); }
     void Unlock() { mutex.unlock(); }
+    bool TryLock() { return mutex.try_lock(); }
 
     class Scoped
     {

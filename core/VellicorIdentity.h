@@ -10,6 +10,8 @@ inline constexpr char kEffectName[] = "Vellicor";
 inline constexpr char kProductName[] = "";
 inline constexpr char kMakerName[] = "Ovidane";
 inline constexpr char kMakerUrl[] = "https://www.ovidane.com";
+// The editor's logo opens the plug-in's page, or the maker's home page when that fails.
+inline constexpr char kPluginUrl[] = "https://www.ovidane.com/vellicor";
 inline constexpr char kMakerEmail[] = "";
 
 inline constexpr int32_t kVersionMajor = 3;

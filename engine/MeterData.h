@@ -19,8 +19,8 @@ struct MeterData
     std::atomic<uint32_t> storedCode[2] = {0u, 0u};        // stored memory ("Meml", "Memr")
     std::atomic<float> meterCoef{0.5f};                    // display smoothing per drawn frame
     std::atomic<float> displayReduction[2] = {0.0f, 0.0f}; // drawing only
-    std::atomic<int32_t> resetRequest{0};                  // window thread only
-    std::atomic<int32_t> storeRequest{0};                  // window thread only
+    bool resetRequest = false;                             // window thread only (held buttons)
+    bool storeRequest = false;                             // window thread only
 
     static float Load(const std::atomic<float>& f) { return f.load(std::memory_order_relaxed); }
     static int32_t Load(const std::atomic<int32_t>& f) { return f.load(std::memory_order_relaxed); }

@@ -17,18 +17,18 @@ void MeterPanelState::Smooth()
 
 void MeterPanelState::ConsumeResetRequest()
 {
-    if (!MeterData::Load(data.resetRequest)) return;
+    if (!data.resetRequest) return;
     for (int c = 0; c < 2; ++c)
     {
         MeterData::Store(data.peakReduction[c], 0.0f);
         MeterData::Store(data.peakTime[c], 0);
     }
-    MeterData::Store(data.resetRequest, 0);
+    data.resetRequest = false;
 }
 
 void MeterPanelState::ConsumeStoreRequest()
 {
-    if (!MeterData::Load(data.storeRequest)) return;
+    if (!data.storeRequest) return;
     uint32_t code[2];
     for (int c = 0; c < 2; ++c)
     {
@@ -38,7 +38,7 @@ void MeterPanelState::ConsumeStoreRequest()
     }
     HostNotifyingSet(kMemLeftIndex, code[0]);
     HostNotifyingSet(kMemRightIndex, code[1]);
-    MeterData::Store(data.storeRequest, 0);
+    data.storeRequest = false;
 }
 
 void MeterPanelState::ClearCurrent()

@@ -35,8 +35,8 @@ public:
     const MeterData& Data() const { return data; }
 
     // Mouse handler: held while the reset / memory button is pressed.
-    void RequestReset() { MeterData::Store(data.resetRequest, 1); }
-    void RequestStore() { MeterData::Store(data.storeRequest, 1); }
+    void RequestReset() { data.resetRequest = true; }
+    void RequestStore() { data.storeRequest = true; }
     void SetTarget(double decibels) { HostNotifyingSet(kTargetIndex, decibels); }
 
     // One drawn frame, in order: Smooth, (drawing), ConsumeResetRequest, ConsumeStoreRequest,

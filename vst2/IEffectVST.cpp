@@ -199,7 +199,7 @@ void IEffectVST::AttachEditor(IEditor* gui)
 {
     if (!gui) return;
     IEffectBase::AttachEditor(gui);
-    effect.flags |= effFlagsHasEditor;
+    if (gui->OpensWindows()) effect.flags |= effFlagsHasEditor;
     editRect.top = 0;
     editRect.left = 0;
     editRect.bottom = static_cast<int16_t>(gui->Height());
@@ -225,6 +225,17 @@ intptr_t IEffectVST::DispatcherProc(AEffect* e, int32_t opcode, int32_t index, i
         plugin->ClosingNotice();
         plugin->Lock().Unlock();
         delete plugin;
+        return 0;
+    }
+    if (opcode == effEditIdle)
+    {
+        // The editor's events and timer step (Linux) run after the request's lock is released: the
+        // audio thread never waits while the editor draws, and the editor's edits take the lock
+        // themselves. Host UI thread, like every editor request.
+        {
+            PluginLock::Scoped hold(plugin->Lock());
+        }
+        if (IEditor* gui = plugin->GetGUI()) gui->HostIdle();
         return 0;
     }
     PluginLock::Scoped hold(plugin->Lock());
@@ -339,14 +350,14 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         if (value == 0) ResetState();
         return 0;
     case effEditGetRect:
-        if (ptr && GetGUI())
+        if (ptr && GetGUI() && GetGUI()->OpensWindows())
         {
             *static_cast<ERect**>(ptr) = &editRect;
             return 1;
         }
         return 0;
     case effEditOpen:
-        if (GetGUI() && GetGUI()->OpenWindow(ptr))
+        if (GetGUI() && GetGUI()->OpensWindows() && GetGUI()->OpenWindow(ptr))
         {
             EditorOpened();
             return 1;
@@ -360,7 +371,7 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
             return 1;
         }
         return 0;
-    case effEditIdle:
+    case effEditIdle: // handled before the lock is taken (DispatcherProc)
         return 0;
     case effIdentify:
         return kVstIdentifyAnswer;

@@ -49,8 +49,10 @@ public:
     // The request handler proper (lock held by the caller). effClose is handled by the entry itself.
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
-private:
+    // The plug-in behind an effect record this binding made; null for null.
     static IEffectVST* FromEffect(AEffect* effect);
+
+private:
     // Entry points stored in the effect record.
     static intptr_t DispatcherProc(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                    float opt);

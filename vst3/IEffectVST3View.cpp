@@ -1,6 +1,7 @@
 #include "vst3/IEffectVST3View.h"
 
 #include "vst3/IEffectVST3.h"
+#include "vst3/Vst3RunLoopLink.h"
 
 #include <cstring>
 
@@ -12,6 +13,13 @@ bool IsNativeType(FIDString type)
 {
     return type && std::strcmp(type, IEffectVST3View::kPlatformType) == 0;
 }
+
+// The editor when it can open a window on this platform, else null.
+IEditor* WindowEditor(IEffectVST3* plugin)
+{
+    IEditor* gui = plugin->GetGUI();
+    return gui && gui->OpensWindows() ? gui : nullptr;
+}
 } // namespace
 
 IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : CPluginView(nullptr), plugin(owner)
@@ -21,27 +29,39 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : CPluginView(nullptr), plu
 
 IEffectVST3View::~IEffectVST3View()
 {
+    DetachRunLoop(); // a host that releases the view without calling removed
     plugin->ViewDestroyed(this);
     plugin->release(); // may be the last reference: the plug-in dies here
 }
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
 {
-    return plugin->GetGUI() && IsNativeType(type) ? kResultOk : kResultFalse;
+    return WindowEditor(plugin) && IsNativeType(type) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
 {
-    IEditor* gui = plugin->GetGUI();
+    IEditor* gui = WindowEditor(plugin);
     if (!gui) return kResultFalse;
     systemWindow = parent;
-    if (IsNativeType(type)) gui->OpenWindow(parent);
+    if (IsNativeType(type))
+    {
+        DetachRunLoop(); // attached again without removed: the window reopens below
+        if (gui->OpenWindow(parent))
+        {
+#if SMTG_OS_LINUX
+            // No run loop: the editor's own thread drives the window (see the X11 layer).
+            runLoop = Vst3RunLoopLink::Attach(plugFrame, gui);
+#endif
+        }
+    }
     plugin->EditorOpened();
     return kResultOk;
 }
 
 tresult PLUGIN_API IEffectVST3View::removed()
 {
+    DetachRunLoop(); // before the window and its connection go
     if (IEditor* gui = plugin->GetGUI())
     {
         plugin->EditorClosed();
@@ -49,6 +69,14 @@ tresult PLUGIN_API IEffectVST3View::removed()
     }
     CPluginView::removed();
     return kResultOk;
+}
+
+void IEffectVST3View::DetachRunLoop()
+{
+#if SMTG_OS_LINUX
+    if (runLoop) runLoop->Detach();
+#endif
+    runLoop = nullptr;
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)

@@ -8,6 +8,7 @@
 #include "public.sdk/source/common/pluginview.h"
 
 class IEffectVST3;
+class Vst3RunLoopLink;
 
 class IEffectVST3View : public Steinberg::CPluginView
 {
@@ -46,5 +47,8 @@ public:
     }
 
 private:
+    void DetachRunLoop();
+
     IEffectVST3* plugin;
+    Vst3RunLoopLink* runLoop = nullptr; // the host's run loop drives the open window (Linux)
 };

@@ -3,6 +3,8 @@
 
 #include "core/CLS_VELLICOR.h"
 #include "core/PluginCreationLock.h"
+#include "gui/EditorSnapshot.h"
+#include "gui/IGraphicsCaches.h"
 
 #include <new>
 
@@ -22,3 +24,18 @@ IEffectVST3* MakePlugin()
     }
 }
 } // namespace vellicor::vst3
+
+// The render tool's private entry: instance is the IComponent pointer the factory handed out.
+int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t ticks, const char* pngPath)
+{
+    if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
+    auto* component = static_cast<Steinberg::Vst::IComponent*>(instance);
+    return EditorSnapshot::Run(component ? dynamic_cast<IEffectVST3*>(component) : nullptr, ticks, pngPath);
+}
+
+// Module unload (dlclose, or the end of the process): the editors' process-wide bitmap and font
+// caches go with the module; no instance exists any more.
+__attribute__((destructor)) static void FreeEditorCachesAtUnload()
+{
+    IGraphicsCaches::FreeAll();
+}

@@ -3,6 +3,7 @@
 #include "vst3/Vst3Module.h"
 
 #include "core/VellicorIdentity.h"
+#include "gui/IGraphicsCaches.h"
 #include "vst3/CPluginFactory.h"
 #include "vst3/IEffectVST3.h"
 
@@ -64,6 +65,7 @@ extern "C"
 
     SMTG_EXPORT_SYMBOL bool ExitDll()
     {
+        IGraphicsCaches::FreeAll();
         return true;
     }
 

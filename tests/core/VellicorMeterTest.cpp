@@ -49,7 +49,7 @@ TEST_F(Panel, ResetClearsPeaksButNotTheStoredRow)
     EXPECT_EQ(data.peakReduction[0].load(), 0.0f);
     EXPECT_EQ(data.peakTime[1].load(), 0);
     EXPECT_EQ(data.storedCode[0].load(), 99u);
-    EXPECT_EQ(data.resetRequest.load(), 0);
+    EXPECT_FALSE(data.resetRequest);
 }
 
 TEST_F(Panel, StoreWritesCodesAndTellsTheHostWithoutParamChanged)
@@ -68,7 +68,7 @@ TEST_F(Panel, StoreWritesCodesAndTellsTheHostWithoutParamChanged)
     const std::vector<Edit> expected = {
         {Kind::Begin, 8, 0.0}, {Kind::End, 8, 0.0}, {Kind::Begin, 9, 0.0}, {Kind::End, 9, 0.0}};
     EXPECT_EQ(plugin->edits, expected);
-    EXPECT_EQ(data.storeRequest.load(), 0);
+    EXPECT_FALSE(data.storeRequest);
     // The button bypassed ParamChanged, so a preset delivering 0 again leaves the stored row.
     ASSERT_TRUE(plugin->RestorePreset(1));
     EXPECT_EQ(plugin->GetParam(8)->value, 0.0);

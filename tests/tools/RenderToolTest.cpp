@@ -1,6 +1,7 @@
 // The built vellicor-render on generated files: its 64-bit output equals the limiter driven
 // directly, whatever the format, preset, block size or rate; its 32-bit output is within float
 // rounding of that; mono files take the mono configuration; files come out as asked.
+#include "drawing/PIX_Png.h"
 #include "tests/tools/ReferenceRender.h"
 #include "tests/tools/TestSignals.h"
 #include "tests/tools/ToolRunner.h"
@@ -9,6 +10,9 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <memory>
 
 namespace
 {
@@ -244,6 +248,36 @@ TEST_F(RenderTool, SummaryNamesPresetValuesPeaksAndSpeed)
     EXPECT_NE(run.out.find("peak out   -0."), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("x realtime"), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "") << "no progress bar when stderr is not a terminal";
+}
+
+TEST_F(RenderTool, SnapshotShowsTheEditorAtTheEndOfTheRender)
+{
+    const struct
+    {
+        const char* format;
+        const char* plugin;
+    } modules[] = {{"vst3", VELLICOR_VST3_BUNDLE}, {"vst2", VELLICOR_VST2_MODULE}};
+    // A tone 6 dB over full scale to the last frame.
+    std::vector<double> loud(2 * 24000);
+    for (size_t i = 0; i < loud.size(); ++i)
+        loud[i] = 2.0 * std::sin(0.05 * static_cast<double>(i / 2));
+    ASSERT_TRUE(WriteFile(dir.Path("loud.wav"), Container::Wav, SampleFormat::Float, 48000, 2, loud));
+    for (const auto& m : modules)
+    {
+        const std::string png = dir.Path(std::string(m.format) + ".png");
+        const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, {dir.Path("loud.wav"), dir.Path("out.wav"), "--quiet",
+                                                              "--format", m.format, "--plugin", m.plugin,
+                                                              "--preset", "Hard Limiting", "--snapshot", png});
+        ASSERT_EQ(run.exitCode, 0) << m.format << ": " << run.err;
+        std::ifstream in(png, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::unique_ptr<PIX_IBitmap> picture(LoadPngFromMemory(bytes.data(), bytes.size(), nullptr));
+        ASSERT_TRUE(picture) << m.format;
+        EXPECT_EQ(picture->PixelWidth(), 562);
+        EXPECT_EQ(picture->PixelHeight(), 270);
+        // Limited to the last frame: the left bar is lit at its 0 dB end.
+        EXPECT_EQ(picture->PixelData()[169 * picture->RowSpanPixels() + 430] & 0xFFFFFF, 0xFF0000u) << m.format;
+    }
 }
 
 TEST_F(RenderTool, ListsPresetsAndParametersWithoutFiles)

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace
 {
@@ -522,6 +523,17 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     int parent = 0;
     EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(plugin->editorOpened, 1);
+    bool lockFree = false; // the audio thread could run a block while the editor draws
+    plugin->editor->onIdle = [&] {
+        std::thread audio([&] {
+            lockFree = plugin->Lock().TryLock();
+            if (lockFree) plugin->Lock().Unlock();
+        });
+        audio.join();
+    };
+    EXPECT_EQ(Dispatch(effect, effEditIdle), 0);
+    EXPECT_EQ(plugin->editor->idles, 1) << "effEditIdle drives the editor's events and timer";
+    EXPECT_TRUE(lockFree) << "the editor's idle step must not hold the plug-in lock";
     EXPECT_EQ(Dispatch(effect, effEditClose), 1);
     EXPECT_EQ(plugin->editorClosed, 1);
     EXPECT_EQ(plugin->editor->closes, 1);
@@ -529,6 +541,21 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     plugin->editor->wheelOverEditor = false;
     EXPECT_EQ(Dispatch(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, 1.0f), 0);
     EXPECT_EQ(plugin->editor->wheels, (std::vector<float>{-2.0f, 1.0f}));
+}
+
+TEST_F(Vst2Binding, AnEditorWithoutWindowsIsNotOffered)
+{
+    Vst2PluginOptions options;
+    options.withEditor = true;
+    options.editorOpensWindows = false;
+    Create(options);
+    EXPECT_EQ(effect->flags & 1, 0);
+    ERect* rect = nullptr;
+    EXPECT_EQ(Dispatch(effect, effEditGetRect, 0, 0, &rect), 0);
+    int parent = 0;
+    EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 0);
+    EXPECT_EQ(plugin->editor->opens, 0);
+    EXPECT_EQ(plugin->editorOpened, 0);
 }
 
 TEST_F(Vst2Binding, CapabilityAnswers)

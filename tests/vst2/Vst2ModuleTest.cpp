@@ -3,6 +3,8 @@
 #include "core/CLS_VELLICOR.h"
 #include "core/VellicorParams.h"
 #include "hostkit/ModuleLibrary.h"
+#include "gui/EditorSnapshotAbi.h"
+#include "tests/support/PngSize.h"
 #include "tests/vst2/Vst2TestHost.h"
 
 #include <gtest/gtest.h>
@@ -179,7 +181,21 @@ TEST_F(Vst2Module, ExportsOnlyTheEntryPoints)
             exported.insert(name);
     }
     ASSERT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(exported, (std::set<std::string>{"VSTPluginMain", "main"}));
+    EXPECT_EQ(exported, (std::set<std::string>{"VSTPluginMain", "main", EditorSnapshotAbi::kEntryName}));
+}
+
+TEST_F(Vst2Module, PrivateSnapshotEntryDrawsTheEditor)
+{
+    using namespace EditorSnapshotAbi;
+    const auto entry = module.library.Entry<Entry>(kEntryName);
+    ASSERT_NE(entry, nullptr);
+    const std::string path = ::testing::TempDir() + "vst2-editor.png";
+    EXPECT_EQ(entry(kVersion + 1, effect, 1, path.c_str()), kWrongVersion);
+    EXPECT_EQ(entry(kVersion, nullptr, 1, path.c_str()), kBadArguments);
+    EXPECT_EQ(entry(kVersion, effect, 1, "/nonexistent/editor.png"), kWriteFailed);
+    ASSERT_EQ(entry(kVersion, effect, 2, path.c_str()), kOk);
+    EXPECT_EQ(PngSize(path), std::make_pair(562u, 270u));
+    std::remove(path.c_str());
 }
 #endif
 

@@ -26,6 +26,7 @@ Vst2TestPlugin::Vst2TestPlugin(const InstanceInfo& info)
     if (next.withEditor)
     {
         editor = new Vst2TestEditor;
+        editor->opensWindows = next.editorOpensWindows;
         AttachEditor(editor);
     }
     if (next.presets > 0) MakeDefaultPresets("Init", 1);

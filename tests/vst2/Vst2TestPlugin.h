@@ -4,6 +4,7 @@
 #include "tests/support/RecordingEditor.h"
 #include "vst2/IEffectVST.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct Vst2PluginOptions
     bool chunks = false;
     bool instrument = false;
     bool withEditor = false;
+    bool editorOpensWindows = true;
 };
 
 // An editor whose window opens (onto any parent) and whose wheel answer is settable.
@@ -30,15 +32,24 @@ public:
         return parent;
     }
     void CloseWindow() override { ++closes; }
+    bool OpensWindows() const override { return opensWindows; }
     bool ForwardHostWheel(float delta) override
     {
         wheels.push_back(delta);
         return wheelOverEditor;
     }
 
-    int opens = 0, closes = 0;
+    void HostIdle() override
+    {
+        ++idles;
+        if (onIdle) onIdle();
+    }
+    std::function<void()> onIdle;
+
+    int opens = 0, closes = 0, idles = 0;
     std::vector<float> wheels;
     bool wheelOverEditor = true;
+    bool opensWindows = true;
 };
 
 class Vst2TestPlugin : public IEffectVST

@@ -2,6 +2,7 @@
 #include "core/HostLookup.h"
 #include "tests/vst3/ProbeEffect.h"
 #include "tests/vst3/TestHost.h"
+#include "tests/vst3/TestRunLoop.h"
 #include "vst3/IEffectVST3View.h"
 
 #include "pluginterfaces/gui/iplugview.h"
@@ -9,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -816,6 +820,17 @@ TEST_F(BindingTest, ViewWithoutEditorRefusesEverythingThatNeedsIt)
     view->release();
 }
 
+TEST_F(BindingTest, ViewOfAnEditorWithoutWindowsOffersNoPlatform)
+{
+    Remake(true);
+    editorLog.opensWindows = false;
+    IPlugView* view = plugin->createView("editor");
+    EXPECT_EQ(view->isPlatformTypeSupported(IEffectVST3View::kPlatformType), kResultFalse);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(0x42), IEffectVST3View::kPlatformType), kResultFalse);
+    EXPECT_TRUE(events.editor.empty());
+    view->release();
+}
+
 TEST_F(BindingTest, ViewOpensAndClosesTheEditor)
 {
     Remake(true);
@@ -857,6 +872,53 @@ TEST_F(BindingTest, ViewOpensAndClosesTheEditor)
     view->removed();
     view->release();
     EXPECT_FALSE(editorLog.destroyed); // the editor stays with the plug-in for the next view
+}
+
+TEST_F(BindingTest, TheHostsRunLoopDrivesTheOpenEditorUntilItIsRemoved)
+{
+    Remake(true);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    auto* editor = static_cast<RecordingEditor*>(plugin->GetGUI());
+    editor->eventFd = pipeFds[0];
+    testhost::TestRunLoop frame;
+    IPlugView* view = plugin->createView("editor");
+    ASSERT_EQ(view->setFrame(&frame), kResultOk);
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(0x42), IEffectVST3View::kPlatformType), kResultOk);
+    // trunc(1000 / 24) ms, and the editor's connection.
+    EXPECT_EQ(frame.log, (std::vector<std::string>{"fd+", "timer+ 41"}));
+
+    editorLog.calls.clear();
+    frame.Run(215);
+    const auto timers = std::count(editorLog.calls.begin(), editorLog.calls.end(), "timer");
+    EXPECT_GE(timers, 4);
+    EXPECT_LE(timers, 5);
+    EXPECT_EQ(std::count(editorLog.calls.begin(), editorLog.calls.end(), "events"), 0);
+    ASSERT_EQ(write(pipeFds[1], "x", 1), 1);
+    frame.Run(10);
+    EXPECT_GE(std::count(editorLog.calls.begin(), editorLog.calls.end(), "events"), 1);
+
+    // Re-attaching replaces the registrations; removing drops them before the window closes.
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(0x43), IEffectVST3View::kPlatformType), kResultOk);
+    EXPECT_EQ(frame.timers.size(), 1u);
+    EXPECT_EQ(frame.watches.size(), 1u);
+    frame.log.clear();
+    editorLog.calls.clear();
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(frame.log, (std::vector<std::string>{"timer-", "fd-"}));
+    EXPECT_EQ(editorLog.calls, (std::vector<std::string>{"close"}));
+    frame.Run(100);
+    EXPECT_EQ(editorLog.calls, (std::vector<std::string>{"close"}));
+
+    // A frame without a run loop: nothing is registered (the editor then drives itself).
+    frame.offerRunLoop = false;
+    frame.log.clear();
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(0x42), IEffectVST3View::kPlatformType), kResultOk);
+    EXPECT_TRUE(frame.log.empty());
+    view->removed();
+    view->release();
+    close(pipeFds[0]);
+    close(pipeFds[1]);
 }
 
 TEST_F(BindingTest, ViewKeepsThePluginAliveAfterTheHostLetsGo)

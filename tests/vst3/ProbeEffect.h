@@ -14,6 +14,7 @@ public:
     {
         std::vector<std::string> calls;
         bool destroyed = false;
+        bool opensWindows = true;
     };
     explicit RecordingEditor(Log* log) : log(log) {}
     ~RecordingEditor() override { log->destroyed = true; }
@@ -21,6 +22,7 @@ public:
     int32_t Width() const override { return 562; }
     int32_t Height() const override { return 270; }
     int32_t FrameRate() const override { return 24; }
+    bool OpensWindows() const override { return log->opensWindows; }
     void SetParamFromPlugin(int32_t index, double value, bool normalized) override;
     void PrepareBackBuffer() override {}
     void* OpenWindow(void* parent) override;
@@ -28,6 +30,11 @@ public:
     bool ForwardHostWheel(float) override { return false; }
     void StartDeferredEditEnd(int32_t) override {}
     void CancelDeferredEditEnd() override {}
+    int EventFd() const override { return eventFd; }
+    void HostEvents() override { log->calls.push_back("events"); }
+    void HostTimer() override { log->calls.push_back("timer"); }
+
+    int eventFd = -1;
 
 private:
     Log* log;

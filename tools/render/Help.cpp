@@ -13,7 +13,8 @@ SYNOPSIS
        vellicor-render IN OUT [--plugin PATH] [--format vst3|vst2]
                        [--preset NAME|INDEX] [--set NAME=VALUE]... [--block N]
                        [--precision 32|64] [--sample-format FORMAT]
-                       [--transport-start SECONDS] [--quiet]
+                       [--transport-start SECONDS] [--snapshot FILE.png]
+                       [--quiet]
        vellicor-render [--plugin PATH] [--format vst3|vst2] --list-presets
        vellicor-render [--plugin PATH] [--format vst3|vst2] --list-params
        vellicor-render --help | --version
@@ -80,6 +81,13 @@ OPTIONS
               Host transport position of the first sample, as the plug-in's
               peak memory reports it. Default: 0.
 
+       --snapshot FILE.png
+              After the render, write the plug-in's editor as PNG: knobs at
+              the rendered settings, the gain-reduction meters as they stood
+              over the last second of audio, the peak memory with its times
+              and the stored row. The module draws it without a window, as
+              its editor window would show it.
+
        --list-presets
               Print the plug-in's presets with their indexes and exit.
 
@@ -113,6 +121,7 @@ EXAMPLES
        vellicor-render in.aiff out.wav --precision 64 --sample-format double
        vellicor-render --list-presets
        vellicor-render in.wav out.wav --format vst2 --preset 7 --block 64
+       vellicor-render in.wav out.wav --snapshot editor.png
 )";
 }
 // clang-format on

@@ -17,6 +17,7 @@ enum LongOnly
     kPrecision,
     kSampleFormat,
     kTransportStart,
+    kSnapshot,
     kListPresets,
     kListParams,
     kQuiet,
@@ -52,6 +53,7 @@ ParseResult ParseOptions(int argc, char** argv, RenderOptions& options, std::str
         {"precision", required_argument, nullptr, kPrecision},
         {"sample-format", required_argument, nullptr, kSampleFormat},
         {"transport-start", required_argument, nullptr, kTransportStart},
+        {"snapshot", required_argument, nullptr, kSnapshot},
         {"list-presets", no_argument, nullptr, kListPresets},
         {"list-params", no_argument, nullptr, kListParams},
         {"quiet", no_argument, nullptr, kQuiet},
@@ -134,6 +136,14 @@ ParseResult ParseOptions(int argc, char** argv, RenderOptions& options, std::str
             options.transportStart = seconds;
             break;
         }
+        case kSnapshot:
+            if (*arg == '\0')
+            {
+                error = "--snapshot takes the path of a PNG file";
+                return ParseResult::Error;
+            }
+            options.snapshot = arg;
+            break;
         case kListPresets:
             options.listPresets = true;
             break;

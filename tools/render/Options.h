@@ -24,6 +24,7 @@ struct RenderOptions
     Precision precision = Precision::Single;
     SampleFormat sampleFormat = SampleFormat::Default;
     double transportStart = 0.0;
+    std::string snapshot; // PNG of the editor at the end of the render; empty: none
     bool listPresets = false;
     bool listParams = false;
     bool quiet = false;

@@ -56,7 +56,16 @@ public:
     // The parameter's current value as the plug-in displays it, with its units.
     virtual std::string ParamDisplay(int32_t index) const = 0;
 
+    // The instance's editor, drawn without a window by the module's private snapshot entry: `ticks`
+    // timer ticks, then, when pngPath is given, the picture written as PNG. False (error set) when
+    // the module has no such entry or it fails.
+    virtual bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) = 0;
+
 protected:
+    // Calls the module's private snapshot entry with the instance the module handed us.
+    static bool CallSnapshotEntry(void* entry, void* instance, int32_t ticks, const char* pngPath,
+                                  std::string& error);
+
     // Filled by Load.
     std::string name, version;
     std::vector<std::string> presetNames;

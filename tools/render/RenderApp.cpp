@@ -129,6 +129,8 @@ int RunRenderApp(int argc, char** argv)
     else
         host = std::make_unique<Vst2Host>();
     if (!host->Load(pluginPath, error)) return Fail(error);
+    // Refused before any file is touched when the module cannot draw its editor.
+    if (!options.snapshot.empty() && !host->EditorSnapshot(0, nullptr, error)) return Fail(error);
 
     if (options.listPresets || options.listParams)
     {
@@ -181,6 +183,12 @@ int RunRenderApp(int argc, char** argv)
 
     Renderer renderer(*host, options.block, options.precision);
     renderer.SetCancelFlag(&interrupted);
+    if (!options.snapshot.empty())
+    {
+        // The editor's 24 frames a second, over the last second of audio.
+        const int32_t tickFrames = std::max(1, static_cast<int32_t>(reader.SampleRate() / 24));
+        renderer.SetEditorTicks(std::max<int64_t>(0, reader.Frames() - 24 * int64_t{tickFrames}), tickFrames);
+    }
     std::unique_ptr<ProgressBar> bar;
     if (ProgressBar::Wanted(stderr, reader.Frames(), reader.SampleRate(), options.quiet))
     {
@@ -197,6 +205,8 @@ int RunRenderApp(int argc, char** argv)
         return Fail(error, interrupted ? kExitInterrupted : kExitFailure);
     }
     if (!writer.Commit(error)) return Fail(error);
+    // One more frame, written: what the window shows at the end of the render.
+    if (!options.snapshot.empty() && !host->EditorSnapshot(1, options.snapshot.c_str(), error)) return Fail(error);
     const double totalSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -52,6 +52,7 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     T* inPtr[2] = {nullptr, nullptr};
     T* outPtr[2] = {nullptr, nullptr};
     typename SampleBits<T>::U inBits[2] = {0, 0}, outBits[2] = {0, 0};
+    int64_t sinceTick = 0; // frames since the editor's last tick
 
     for (;;)
     {
@@ -104,6 +105,13 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             {
                 error = "the plug-in's process failed at frame " + std::to_string(stats.frames + offset);
                 return false;
+            }
+            const int64_t end = stats.frames + offset + frames;
+            if (editorFrom >= 0 && end > editorFrom)
+            {
+                sinceTick += end - std::max(editorFrom, end - frames);
+                for (; sinceTick >= editorTickFrames; sinceTick -= editorTickFrames)
+                    if (!host.EditorSnapshot(1, nullptr, error)) return false;
             }
         }
 

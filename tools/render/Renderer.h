@@ -33,6 +33,13 @@ public:
     }
 
     void SetProgress(ProgressBar* bar) { progress = bar; }
+    // Ticks the plug-in's editor every tickFrames frames of audio from frame `from` on, as an open
+    // editor window would be drawn while the audio plays (for --snapshot).
+    void SetEditorTicks(int64_t from, int32_t tickFrames)
+    {
+        editorFrom = from;
+        editorTickFrames = tickFrames;
+    }
     // Polled once per chunk; non-zero stops the render with an error.
     void SetCancelFlag(const volatile std::sig_atomic_t* flag) { cancel = flag; }
 
@@ -48,4 +55,6 @@ private:
     Precision precision;
     ProgressBar* progress = nullptr;
     const volatile std::sig_atomic_t* cancel = nullptr;
+    int64_t editorFrom = -1; // < 0: no editor ticks
+    int32_t editorTickFrames = 0;
 };

@@ -1,5 +1,7 @@
 #include "tools/render/Vst2Host.h"
 
+#include "gui/EditorSnapshotAbi.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -249,4 +251,9 @@ void Vst2Host::Close()
     effect = nullptr;
     opened = false;
     library.Close();
+}
+
+bool Vst2Host::EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error)
+{
+    return CallSnapshotEntry(library.Symbol(EditorSnapshotAbi::kEntryName), effect, ticks, pngPath, error);
 }

@@ -29,6 +29,7 @@ public:
     void Stop() override;
 
     std::string ParamDisplay(int32_t index) const override;
+    bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) override;
 
 private:
     intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,

@@ -1,5 +1,6 @@
 #include "tools/render/Vst3Host.h"
 
+#include "gui/EditorSnapshotAbi.h"
 #include "hostkit/HostText.h"
 
 #include "pluginterfaces/vst/ivstunits.h"
@@ -306,4 +307,9 @@ void Vst3Host::Release()
     processor = nullptr;
     controller = nullptr;
     module.Close();
+}
+
+bool Vst3Host::EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error)
+{
+    return CallSnapshotEntry(module.Library().Symbol(EditorSnapshotAbi::kEntryName), component, ticks, pngPath, error);
 }

@@ -33,6 +33,7 @@ public:
     void Stop() override;
 
     std::string ParamDisplay(int32_t index) const override;
+    bool EditorSnapshot(int32_t ticks, const char* pngPath, std::string& error) override;
 
 private:
     struct HostedParam

@@ -2,6 +2,8 @@
 // the place of the Windows library entry point.
 #include "vst3/Vst3Module.h"
 
+#include "gui/IGraphicsCaches.h"
+
 #include "pluginterfaces/base/fplatform.h"
 
 extern "C"
@@ -13,8 +15,10 @@ extern "C"
         return true;
     }
 
+    // The editors' shared bitmaps and fonts go when the host unloads the module.
     SMTG_EXPORT_SYMBOL bool ModuleExit()
     {
+        IGraphicsCaches::FreeAll();
         return true;
     }
 }

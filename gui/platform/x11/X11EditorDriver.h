@@ -1,0 +1,68 @@
+#pragma once
+// Who drives an open editor window: the host, or, when the host drives nothing, a thread of ours.
+//
+// Hosts drive it through the Host* calls: a VST3 host's run loop (a timer every period and a handler
+// for the connection's file descriptor), a VST2 host's effEditIdle. When no host call has arrived
+// kHostGraceMs after Start, our thread takes the window over for good: from then on it alone runs
+// the steps, and host calls do nothing. Each of its steps holds the plug-in lock (taken by polling,
+// so Stop never waits on a step that waits on a lock the caller holds); the window therefore never
+// runs on two threads at once and host requests that hold the plug-in lock never overlap a step.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+class X11EditorDriver
+{
+public:
+    static constexpr int kHostGraceMs = 500;
+
+    class Steps
+    {
+    public:
+        virtual ~Steps() = default;
+        virtual void Events() = 0; // read and handle pending window events
+        virtual void Tick() = 0;   // one timer step
+        virtual bool TryLockPlugin() = 0;
+        virtual void UnlockPlugin() = 0;
+    };
+
+    X11EditorDriver() = default;
+    ~X11EditorDriver() { Stop(); }
+    X11EditorDriver(const X11EditorDriver&) = delete;
+    X11EditorDriver& operator=(const X11EditorDriver&) = delete;
+
+    // The window has opened (host UI thread). fd: the connection to watch, periodMs: the tick period.
+    void Start(Steps& steps, int fd, int periodMs);
+    // Before the window closes (host UI thread): the thread, if it took over, is gone on return.
+    void Stop();
+
+    void HostEvents();                         // the connection's descriptor is readable
+    void HostTimer();                          // the host's timer: events, then one tick
+    void HostIdle();                           // events, and a tick once a period has passed
+    bool ThreadDriven() const { return state == State::Thread; }
+    int PeriodMs() const { return period; }
+
+private:
+    enum class State
+    {
+        Stopped,
+        Waiting, // opened, nobody has driven it yet
+        Host,
+        Thread
+    };
+    bool ClaimForHost();
+    void Run();
+
+    Steps* steps = nullptr;
+    int fd = -1;
+    int period = 41;
+    std::atomic<State> state{State::Stopped};
+    std::chrono::steady_clock::time_point lastTick;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopRequested = false;
+    int wakePipe[2] = {-1, -1};
+    std::thread thread;
+};
