@@ -21,9 +21,15 @@ if(TARGET vellicor_gui_x11)
 endif()
 
 # vellicor_embed_artwork(<target>): the editor's pictures, compiled into a module or executable under
-# their resource ids (resources/ResourceIds.h).
+# their resource ids. resources/ResourceIds.h is the one list: each id's line names its picture.
 function(vellicor_embed_artwork target)
-    set(img ${PROJECT_SOURCE_DIR}/resources/img)
-    vellicor_embed_resources(${target} 100=${img}/bg.png 101=${img}/knob.png 102=${img}/knob2.png
-        104=${img}/reset.png 105=${img}/memory.png)
+    file(STRINGS ${PROJECT_SOURCE_DIR}/resources/ResourceIds.h lines REGEX "^#define IDB_")
+    set(pairs "")
+    foreach(line IN LISTS lines)
+        if(NOT line MATCHES "^#define IDB_[A-Z_]+ ([0-9]+) +/\\* (img/[^ ]+\\.png)")
+            message(FATAL_ERROR "resources/ResourceIds.h: no picture named in '${line}'")
+        endif()
+        list(APPEND pairs "${CMAKE_MATCH_1}=${PROJECT_SOURCE_DIR}/resources/${CMAKE_MATCH_2}")
+    endforeach()
+    vellicor_embed_resources(${target} ${pairs})
 endfunction()
