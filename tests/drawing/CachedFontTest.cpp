@@ -107,7 +107,12 @@ void ExpectGlyphBlend(PIX_CachedFont& font, uint32_t character, uint32_t colour,
 
 TEST(CachedFontTest, GlyphBlendingAtFullOpacityAndAtTextAlpha200)
 {
+#if defined(_WIN32)
+    // GDI draws this face without grey levels at small sizes, as the face's own hinting table asks.
+    auto font = MakeFont("Arial", 40);
+#else
     auto font = MakeFont();
+#endif
     bool full = false, partial = false;
     for (uint32_t c : {'H', 'e', '8'})
     {
