@@ -1,4 +1,5 @@
-// The module's own resource table: the generated sources of vellicor_embed_resources register here.
+// The module's registered resource tables: the generated sources of vellicor_embed_resources register
+// here on Linux; on both platforms code may register bytes it made at run time.
 #include "drawing/PIX_Resources.h"
 
 namespace
@@ -15,7 +16,7 @@ void PIX_RegisterResources(PIX_ResourceTable* table)
     gTables = table;
 }
 
-bool PIX_FindResource(PIX_ModuleHandle, int32_t id, const unsigned char** data, size_t* size)
+bool PIX_FindRegisteredResource(int32_t id, const unsigned char** data, size_t* size)
 {
     const int32_t key = id & 0xFFFF;
     for (const PIX_ResourceTable* t = gTables; t; t = t->next)

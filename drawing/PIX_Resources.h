@@ -22,6 +22,8 @@ struct PIX_ResourceTable
 
 // Called by the generated sources before main (or when a module loads).
 void PIX_RegisterResources(PIX_ResourceTable* table);
+// Finds the data of a registered resource whose id has these low 16 bits; false when there is none.
+bool PIX_FindRegisteredResource(int32_t id, const unsigned char** data, size_t* size);
 // Finds the data of the resource whose id has these low 16 bits; false when there is none. The module
 // handle selects the module on platforms that need it.
 bool PIX_FindResource(PIX_ModuleHandle module, int32_t id, const unsigned char** data, size_t* size);

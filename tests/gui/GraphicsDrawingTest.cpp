@@ -131,10 +131,12 @@ TEST_F(DrawingTest, TextDrawsInSharedFontsAndFailsOnlyWithoutAFont)
     EXPECT_TRUE(second.DrawStyledText(sameKey, "x", {0, 0, 50, 50}));
     EXPECT_EQ(sameKey.font, label->Style().font) << "colour and alignment are not part of the key";
 
+#if !defined(_WIN32) // GDI makes a font of any height; only the Linux layer refuses one
     ITextStyle huge("DejaVu Sans", 1000000, white);
     EXPECT_FALSE(second.DrawStyledText(huge, "x", {0, 0, 50, 50}));
     EXPECT_EQ(huge.font, nullptr) << "creation is tried again on the next draw";
     EXPECT_TRUE(second.DrawStyledText(huge, "", {0, 0, 50, 50}));
+#endif
 }
 
 TEST(PngWriter, FrameRoundTripsThroughTheLoader)

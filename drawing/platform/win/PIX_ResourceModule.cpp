@@ -1,5 +1,6 @@
-// Windows resources: the module's "PNG" resources (a .rc file compiled by windres) found by integer id.
-// No module given means the module holding this code, as the Linux table is the module's own.
+// Windows resources: the module's "PNG" resources (a .rc file compiled by windres) found by integer id,
+// then the tables registered at run time. No module given means the module holding this code, as the
+// Linux tables are the module's own.
 #include "drawing/PIX_Resources.h"
 
 #include <windows.h>
@@ -15,14 +16,11 @@ HMODULE OwnModule()
 }
 } // namespace
 
-// Tables are a Linux mechanism; a Windows module keeps its data in its resource section.
-void PIX_RegisterResources(PIX_ResourceTable*) {}
-
 bool PIX_FindResource(PIX_ModuleHandle module, int32_t id, const unsigned char** data, size_t* size)
 {
     HMODULE instance = module ? static_cast<HMODULE>(module) : OwnModule();
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id & 0xFFFF), "PNG");
-    if (!found) return false;
+    HRSRC found = instance ? FindResourceA(instance, MAKEINTRESOURCEA(id & 0xFFFF), "PNG") : nullptr;
+    if (!found) return PIX_FindRegisteredResource(id, data, size);
     const DWORD bytes = SizeofResource(instance, found);
     HGLOBAL loaded = LoadResource(instance, found);
     const void* locked = loaded ? LockResource(loaded) : nullptr;
