@@ -527,6 +527,9 @@ TEST_F(ModuleTest, HostileStateStreamsKeepParametersInRange)
 
 TEST_F(ModuleTest, PrivateSnapshotEntryDrawsTheEditorOfAnInstance)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the Windows module exports only the host entry points";
+#endif
     using namespace EditorSnapshotAbi;
     const auto entry = reinterpret_cast<Entry>(module->Library().Symbol(kEntryName));
     ASSERT_NE(entry, nullptr);
@@ -559,9 +562,15 @@ TEST_F(ModuleTest, ViewsKeepTheInstanceAliveAndAnswerForTheEditorState)
     ASSERT_EQ(view->getSize(&r), kResultOk) << "every instance carries its editor";
     EXPECT_EQ(r.right - r.left, 562);
     EXPECT_EQ(r.bottom - r.top, 270);
+#if defined(_WIN32)
+    // No Windows window layer yet: hosts are offered no editor window of any kind.
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+#else
     // The Linux window layer embeds into X11 hosts only (the editor in a window: vst3_editor_tests).
     EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultOk);
     EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+#endif
     EXPECT_EQ(view->canResize(), kResultFalse);
 
     component->terminate();
