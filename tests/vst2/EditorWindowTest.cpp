@@ -71,10 +71,10 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    std::vector<HostCall> EditsOf(int32_t index) const
+    std::vector<RecordedCall> EditsOf(int32_t index) const
     {
-        std::vector<HostCall> out;
-        for (const HostCall& c : host.calls)
+        std::vector<RecordedCall> out;
+        for (const RecordedCall& c : host.calls)
             if (c.effect == effect && c.index == index &&
                 (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit))
                 out.push_back(c);

@@ -63,7 +63,7 @@ struct Instance
     }
     double Stored(int32_t index) // the parameter's real value, from the component's state
     {
-        Stream s;
+        MemoryStream s;
         double v = -1.0;
         if (component->getState(&s) == kResultOk && s.bytes.size() >= static_cast<size_t>(8 * (index + 1)))
             std::memcpy(&v, s.bytes.data() + 8 * index, 8);
