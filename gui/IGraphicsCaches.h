@@ -27,4 +27,7 @@ int32_t BitmapCount();
 int32_t FontCount();
 // Module unload: deletes every bitmap and font. No editor of the module may exist any more.
 void FreeAll();
+// The module's unload hook only: FreeAll, then the caches' own storage. Nothing may use the caches
+// afterwards.
+void DestroyAtUnload();
 } // namespace IGraphicsCaches

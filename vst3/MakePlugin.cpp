@@ -37,5 +37,5 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
 // caches go with the module; no instance exists any more.
 __attribute__((destructor)) static void FreeEditorCachesAtUnload()
 {
-    IGraphicsCaches::FreeAll();
+    IGraphicsCaches::DestroyAtUnload();
 }
