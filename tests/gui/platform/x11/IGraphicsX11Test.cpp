@@ -149,7 +149,7 @@ TEST_F(X11EditorTest, RightClickOpensTheEntryBoxAndTypedTextWithReturnSetsTheVal
     EXPECT_EQ(host->Children(EditorWindow()), std::vector<Window>{box->Id()});
     EXPECT_EQ(box->Entry().Text(), "50.0");
     EXPECT_TRUE(box->Entry().HasSelection()) << "the whole text is selected: typing replaces it";
-    host->Key(XK_Escape); // means nothing special
+    host->Key(XK_Escape); // has no meaning in the box
     host->Type("12");
     Idle(120);
     ASSERT_NE(gui->PopUpView(), nullptr) << "Escape or typing must not close the box";
