@@ -4,7 +4,6 @@
 #include "core/CLS_VELLICOR.h"
 #include "core/PluginCreationLock.h"
 #include "gui/EditorSnapshot.h"
-#include "gui/IGraphicsCaches.h"
 
 #include <new>
 
