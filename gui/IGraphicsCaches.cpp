@@ -33,27 +33,44 @@ struct FontEntry
     }
 };
 
-// Made on first use and never destroyed, so that FreeAll may run from any module-unload hook,
-// even after the module's static objects are gone.
+// Made on first use, so that FreeAll may run from any module-unload hook, even after the module's
+// static objects are gone; destroyed only by DestroyAtUnload.
+std::mutex* bitmapLock = nullptr;
+std::vector<BitmapEntry>* bitmapList = nullptr;
+std::mutex* fontLock = nullptr;
+std::vector<FontEntry>* fontList = nullptr;
+std::once_flag made;
+
+void Make()
+{
+    std::call_once(made,
+                   []
+                   {
+                       bitmapLock = new std::mutex;
+                       bitmapList = new std::vector<BitmapEntry>;
+                       fontLock = new std::mutex;
+                       fontList = new std::vector<FontEntry>;
+                   });
+}
 std::mutex& BitmapLock()
 {
-    static std::mutex* m = new std::mutex;
-    return *m;
+    Make();
+    return *bitmapLock;
 }
 std::vector<BitmapEntry>& Bitmaps()
 {
-    static std::vector<BitmapEntry>* list = new std::vector<BitmapEntry>;
-    return *list;
+    Make();
+    return *bitmapList;
 }
 std::mutex& FontLock()
 {
-    static std::mutex* m = new std::mutex;
-    return *m;
+    Make();
+    return *fontLock;
 }
 std::vector<FontEntry>& Fonts()
 {
-    static std::vector<FontEntry>* list = new std::vector<FontEntry>;
-    return *list;
+    Make();
+    return *fontList;
 }
 
 PIX_IBitmap* FindBitmapLocked(int32_t id)
@@ -164,5 +181,17 @@ bool FreeAll()
     for (FontEntry& e : fonts)
         delete e.font;
     return true;
+}
+
+void DestroyAtUnload()
+{
+    if (!FreeAll() || !bitmapLock) return;
+    delete bitmapLock;
+    delete bitmapList;
+    delete fontLock;
+    delete fontList;
+    bitmapLock = fontLock = nullptr;
+    bitmapList = nullptr;
+    fontList = nullptr;
 }
 } // namespace IGraphicsCaches

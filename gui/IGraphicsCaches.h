@@ -34,4 +34,7 @@ int32_t LiveEditors();
 // Module unload: deletes every bitmap and font, unless an editor still exists (a host that unloads
 // with instances alive): then nothing is freed and the answer is false.
 bool FreeAll();
+// The module's unload hook only: FreeAll, then the caches' own storage. Nothing may use the caches
+// afterwards.
+void DestroyAtUnload();
 } // namespace IGraphicsCaches

@@ -14,8 +14,9 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
     return EditorSnapshot::Run(IEffectVST::FromEffect(static_cast<AEffect*>(instance)), ticks, pngPath);
 }
 
-// VST2 has no unload entry: the editors' shared bitmaps and fonts go with the library itself.
+// VST2 has no unload entry: the editors' shared bitmaps and fonts, and the caches' own storage, go
+// with the library itself.
 __attribute__((destructor)) static void FreeEditorCaches()
 {
-    IGraphicsCaches::FreeAll();
+    IGraphicsCaches::DestroyAtUnload();
 }

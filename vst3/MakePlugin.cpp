@@ -4,6 +4,7 @@
 #include "core/CLS_VELLICOR.h"
 #include "core/PluginCreationLock.h"
 #include "gui/EditorSnapshot.h"
+#include "gui/IGraphicsCaches.h"
 
 #include <new>
 
@@ -30,4 +31,11 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
     if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
     auto* component = static_cast<Steinberg::Vst::IComponent*>(instance);
     return EditorSnapshot::Run(component ? dynamic_cast<IEffectVST3*>(component) : nullptr, ticks, pngPath);
+}
+
+// Module unload (dlclose, or the end of the process): the caches' own storage goes with the module,
+// after ModuleExit or ExitDll freed their bitmaps and fonts.
+__attribute__((destructor)) static void FreeEditorCachesAtUnload()
+{
+    IGraphicsCaches::DestroyAtUnload();
 }
