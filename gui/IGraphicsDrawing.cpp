@@ -86,15 +86,15 @@ bool IGraphics::DrawStyledText(ITextStyle& style, const char* text, const IArea&
         {
             static constexpr int32_t kQuality[] = {PIX_QUALITY_DEFAULT, PIX_QUALITY_NONANTIALIASED,
                                                    PIX_QUALITY_ANTIALIASED, PIX_QUALITY_CLEARTYPE};
-            const PIX_FontSpec spec{style.face,
-                                    style.size,
-                                    0,
-                                    style.orientation * 10,
-                                    (style.style & ITextStyle::kBold) ? 700 : 400,
-                                    (style.style & ITextStyle::kItalic) != 0,
-                                    style.quality >= 0 && style.quality <= 3 ? kQuality[style.quality]
-                                                                             : PIX_QUALITY_DEFAULT};
-            PIX_FontHandle systemFont = PIX_CreateSystemFont(spec);
+            const PIX_FontSpec wanted{style.face,
+                                      style.size,
+                                      0,
+                                      style.orientation * 10,
+                                      (style.style & ITextStyle::kBold) ? 700 : 400,
+                                      (style.style & ITextStyle::kItalic) != 0,
+                                      style.quality >= 0 && style.quality <= 3 ? kQuality[style.quality]
+                                                                               : PIX_QUALITY_DEFAULT};
+            PIX_FontHandle systemFont = PIX_CreateSystemFont(wanted);
             if (!systemFont) return false; // tried again on the next draw
             font = new PIX_CachedFont();
             font->SetSystemFont(systemFont, kFontOwnsSystemFont | kFontNativeAllowed);
