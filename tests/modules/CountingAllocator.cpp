@@ -48,7 +48,8 @@ void OnMalloc(const volatile void*, size_t)
 {
     Note();
 }
-[[maybe_unused]] const int installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, nullptr);
+void OnFree(const volatile void*) {} // the sanitizer installs neither hook without both
+[[maybe_unused]] const int installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
 } // namespace
 #else
 // The C library's own entry points, under the names it exports for allocators like this one.

@@ -11,7 +11,7 @@ struct SummaryData
     std::string input, output;
     std::string inputFormat, outputFormat; // "WAV, 32-bit float"
     int32_t sampleRate = 0;
-    std::string plugin;                                      // "Vellicor 3.2.0 (VST3, 32-bit, block 512)"
+    std::string plugin;                                      // "<name> <version> (VST3, 32-bit, block 512)"
     std::string preset;                                      // "2 \"Hard Limiting\"" or "none"
     std::vector<std::pair<std::string, std::string>> params; // name, value as the plug-in shows it
     RenderStats stats;
