@@ -2,22 +2,24 @@
 # The limiter's editor: its own controls, the layout its plug-in builds, the windowless snapshot, and
 # the window layer the plug-in's editor object comes from (headless, offering hosts no editor, where
 # the platform has no window layer yet).
-if(TARGET vellicor_gui_x11)
-    set(VELLICOR_EDITOR_WINDOW_LAYER platform/x11/PlatformGraphics.cpp)
-else()
-    set(VELLICOR_EDITOR_WINDOW_LAYER platform/headless/PlatformGraphics.cpp)
-endif()
 add_library(vellicor_editor STATIC
     IKnobRotVal.cpp
     IButtonGUI.cpp
     GRAPH.cpp
     VellicorEditor.cpp
     EditorSnapshot.cpp
-    ${VELLICOR_EDITOR_WINDOW_LAYER}
 )
 target_link_libraries(vellicor_editor PUBLIC vellicor_gui vellicor_engine vellicor_flags)
+
+# The window layer the plug-in's editor object is made with (MakePlatformGraphics): the platform's
+# own for the modules, the headless one for the test binding, whose tests drive the editor directly.
+add_library(vellicor_window_headless STATIC platform/headless/PlatformGraphics.cpp)
+target_link_libraries(vellicor_window_headless PUBLIC vellicor_gui vellicor_flags)
 if(TARGET vellicor_gui_x11)
-    target_link_libraries(vellicor_editor PUBLIC vellicor_gui_x11)
+    add_library(vellicor_window STATIC platform/x11/PlatformGraphics.cpp)
+    target_link_libraries(vellicor_window PUBLIC vellicor_gui_x11 vellicor_flags)
+else()
+    add_library(vellicor_window ALIAS vellicor_window_headless)
 endif()
 
 # vellicor_embed_artwork(<target>): the editor's pictures, compiled into a module or executable under

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace IGraphicsCaches
@@ -33,27 +34,35 @@ struct FontEntry
     }
 };
 
-// Made on first use and never destroyed, so that FreeAll may run from any module-unload hook,
-// even after the module's static objects are gone.
+// Made on first use in static storage and never destroyed, so that FreeAll may run from any
+// module-unload hook, even after the module's static objects are gone. No heap block holds them:
+// a module unloaded right after its first FreeAll leaves nothing behind.
+template <typename T, int Which> T& Immortal()
+{
+    alignas(T) static unsigned char storage[sizeof(T)];
+    static T* object = new (storage) T();
+    return *object;
+}
+enum
+{
+    kBitmaps,
+    kFonts
+};
 std::mutex& BitmapLock()
 {
-    static std::mutex* m = new std::mutex;
-    return *m;
+    return Immortal<std::mutex, kBitmaps>();
 }
 std::vector<BitmapEntry>& Bitmaps()
 {
-    static std::vector<BitmapEntry>* list = new std::vector<BitmapEntry>;
-    return *list;
+    return Immortal<std::vector<BitmapEntry>, kBitmaps>();
 }
 std::mutex& FontLock()
 {
-    static std::mutex* m = new std::mutex;
-    return *m;
+    return Immortal<std::mutex, kFonts>();
 }
 std::vector<FontEntry>& Fonts()
 {
-    static std::vector<FontEntry>* list = new std::vector<FontEntry>;
-    return *list;
+    return Immortal<std::vector<FontEntry>, kFonts>();
 }
 
 PIX_IBitmap* FindBitmapLocked(int32_t id)

@@ -9,16 +9,6 @@
 
 #include <cmath>
 
-namespace
-{
-constexpr int32_t kFontOwnsSystemFont = 0x200;
-constexpr int32_t kFontNativeAllowed = 0x400;
-constexpr uint32_t kTextCentre = 0x1;
-constexpr uint32_t kTextRight = 0x2;
-constexpr uint32_t kTextNoClip = 0x100;
-constexpr uint32_t kTextUseAlpha = 0x40000000;
-} // namespace
-
 void IGraphics::PrepareBackBuffer()
 {
     backBuffer = std::make_unique<PIX_SysBitmap>(width, height);
@@ -86,28 +76,28 @@ bool IGraphics::DrawStyledText(ITextStyle& style, const char* text, const IArea&
         {
             static constexpr int32_t kQuality[] = {PIX_QUALITY_DEFAULT, PIX_QUALITY_NONANTIALIASED,
                                                    PIX_QUALITY_ANTIALIASED, PIX_QUALITY_CLEARTYPE};
-            const PIX_FontSpec spec{style.face,
-                                    style.size,
-                                    0,
-                                    style.orientation * 10,
-                                    (style.style & ITextStyle::kBold) ? 700 : 400,
-                                    (style.style & ITextStyle::kItalic) != 0,
-                                    style.quality >= 0 && style.quality <= 3 ? kQuality[style.quality]
-                                                                             : PIX_QUALITY_DEFAULT};
-            PIX_FontHandle systemFont = PIX_CreateSystemFont(spec);
+            const PIX_FontSpec wanted{style.face,
+                                      style.size,
+                                      0,
+                                      style.orientation * 10,
+                                      (style.style & ITextStyle::kBold) ? 700 : 400,
+                                      (style.style & ITextStyle::kItalic) != 0,
+                                      style.quality >= 0 && style.quality <= 3 ? kQuality[style.quality]
+                                                                               : PIX_QUALITY_DEFAULT};
+            PIX_FontHandle systemFont = PIX_CreateSystemFont(wanted);
             if (!systemFont) return false; // tried again on the next draw
             font = new PIX_CachedFont();
-            font->SetSystemFont(systemFont, kFontOwnsSystemFont | kFontNativeAllowed);
+            font->SetSystemFont(systemFont, PIX_FONT_OWNS_SYSTEM_FONT | PIX_FONT_NATIVE_ALLOWED);
             font = IGraphicsCaches::AddFont(style, font);
         }
         style.font = font;
     }
     const uint32_t colour = style.colour.Packed();
     style.font->SetTextColour(colour);
-    uint32_t flags = kTextNoClip;
-    if ((colour >> 24) != 255) flags |= kTextUseAlpha;
-    if (style.align == ITextStyle::kAlignCentre) flags |= kTextCentre;
-    if (style.align == ITextStyle::kAlignRight) flags |= kTextRight;
+    uint32_t flags = PIX_TEXT_NO_CLIP;
+    if ((colour >> 24) != 255) flags |= PIX_TEXT_USE_ALPHA;
+    if (style.align == ITextStyle::kAlignCentre) flags |= PIX_TEXT_CENTRE;
+    if (style.align == ITextStyle::kAlignRight) flags |= PIX_TEXT_RIGHT;
     PIX_Rect rect{area.left, area.top, area.right, area.bottom};
     style.font->DrawTextInto(backBuffer.get(), text, -1, &rect, flags);
     return true;

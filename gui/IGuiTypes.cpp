@@ -1,6 +1,7 @@
 #include "gui/IGuiTypes.h"
 
 #include "core/FixedText.h"
+#include "drawing/PIX_Blit.h"
 
 #include <algorithm>
 
@@ -29,17 +30,16 @@ ITextStyle::ITextStyle(const char* faceName, int32_t fontSize, IRgba textColour,
 
 int32_t IBlend::ModeWord(const IBlend* blend)
 {
-    constexpr int32_t kUseSourceAlpha = 0x10000;
-    if (!blend) return kUseSourceAlpha;
+    if (!blend) return PIX_MODE_NORMAL;
     switch (blend->mode)
     {
     case kCopy:
-        return 0;
+        return PIX_MODE_COPY;
     case kAdd:
-        return kUseSourceAlpha | 1;
+        return PIX_MODE_ADD_ALPHA;
     case kDodge:
-        return kUseSourceAlpha | 2;
+        return PIX_MODE_DODGE_ALPHA;
     default:
-        return kUseSourceAlpha;
+        return PIX_MODE_NORMAL;
     }
 }

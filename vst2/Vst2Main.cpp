@@ -14,8 +14,7 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
     return EditorSnapshot::Run(IEffectVST::FromEffect(static_cast<AEffect*>(instance)), ticks, pngPath);
 }
 
-// Module unload (dlclose, or the end of the process): the editors' process-wide bitmap and font
-// caches go with the module; no instance exists any more.
+// VST2 has no unload entry: the editors' shared bitmaps and fonts go with the library itself.
 __attribute__((destructor)) static void FreeEditorCachesAtUnload()
 {
     IGraphicsCaches::FreeAll();

@@ -4,7 +4,6 @@
 #include "core/CLS_VELLICOR.h"
 #include "core/PluginCreationLock.h"
 #include "gui/EditorSnapshot.h"
-#include "gui/IGraphicsCaches.h"
 
 #include <new>
 
@@ -31,11 +30,4 @@ int32_t VellicorPrivateEditorSnapshot(int32_t version, void* instance, int32_t t
     if (version != EditorSnapshotAbi::kVersion) return EditorSnapshotAbi::kWrongVersion;
     auto* component = static_cast<Steinberg::Vst::IComponent*>(instance);
     return EditorSnapshot::Run(component ? dynamic_cast<IEffectVST3*>(component) : nullptr, ticks, pngPath);
-}
-
-// Module unload (dlclose, or the end of the process): the editors' process-wide bitmap and font
-// caches go with the module; no instance exists any more.
-__attribute__((destructor)) static void FreeEditorCachesAtUnload()
-{
-    IGraphicsCaches::FreeAll();
 }

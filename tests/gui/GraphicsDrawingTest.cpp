@@ -124,7 +124,7 @@ TEST_F(DrawingTest, TextDrawsInSharedFontsAndFailsOnlyWithoutAFont)
             lit |= gui->FramePixel(x, y) & 0x00FFFFFF;
     EXPECT_NE(lit, 0u) << "a missing face draws in a substitute";
 
-    GuiPlugin other;
+    GuiTestEffect other;
     IGraphicsHeadless second(&other, 50, 50);
     second.PrepareBackBuffer();
     ITextStyle sameKey("NoSuchFace", 20, IRgba{128, 0, 0, 255}, 0, ITextStyle::kAlignRight);

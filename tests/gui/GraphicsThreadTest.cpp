@@ -10,7 +10,7 @@ using namespace guitest;
 
 TEST(GraphicsThreads, HostValuesWhileTheWindowDraws)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     auto* gui = new IGraphicsHeadless(&plug, 120, 60);
     std::vector<IControl*> strips;
     for (int i = 0; i < 3; ++i)

@@ -110,10 +110,10 @@ public:
 };
 
 // Three parameters: 0 real 0..100 step 0.1 "Gain", 1 integer 0..15, 2 a named choice of four.
-class GuiPlugin : public TestPlugin
+class GuiTestEffect : public TestPlugin
 {
 public:
-    GuiPlugin() : TestPlugin(3)
+    GuiTestEffect() : TestPlugin(3)
     {
         GetParam(0)->InitReal("Gain", 50.0, 0.0, 100.0, 0.1, "%");
         GetParam(1)->InitInteger("Steps", 3, 0, 15, "");
@@ -156,7 +156,7 @@ protected:
         return c;
     }
 
-    GuiPlugin plug;
+    GuiTestEffect plug;
     IGraphicsHeadless* gui = nullptr; // owned by plug once attached
     std::vector<std::string> log;
 };

@@ -12,7 +12,7 @@ using namespace guitest;
 
 TEST(IControl, FirstHostValueBecomesTheDefaultThatDoubleClickRestores)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     ProbeControl c(&plug, {0, 0, 10, 10}, 0);
     c.ApplyValueFromHost(0.3);
     c.ApplyValueFromHost(0.8);
@@ -27,7 +27,7 @@ TEST(IControl, FirstHostValueBecomesTheDefaultThatDoubleClickRestores)
 
 TEST(IControl, HostValuesNeverEchoAndAnEqualValueDrawsNothing)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     ProbeControl c(&plug, {0, 0, 10, 10}, 0);
     c.ApplyValueFromHost(0.5);
     c.MarkDrawn();
@@ -42,7 +42,7 @@ TEST(IControl, HostValuesNeverEchoAndAnEqualValueDrawsNothing)
 
 TEST(IControl, NonFiniteHostValuesAreClampedOnArrival)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     ProbeControl first(&plug, {0, 0, 10, 10}, 0);
@@ -76,7 +76,7 @@ TEST(IKnobControl, DragGearingFineAdjustAndClamping)
     };
     for (const auto& c : cases)
     {
-        GuiPlugin plug;
+        GuiTestEffect plug;
         TestKnob knob(&plug, {0, 0, 40, 40}, 0, c.horizontal, 4.0);
         knob.SetValue(c.start);
         knob.DragBy(0, 0, c.dx, c.dy, c.mods);
@@ -102,13 +102,13 @@ TEST(IControl, WheelStepsByParameterKind)
     };
     for (const auto& c : cases)
     {
-        GuiPlugin plug;
+        GuiTestEffect plug;
         ProbeControl ctl(&plug, {0, 0, 10, 10}, c.param);
         ctl.SetValue(0.5);
         ctl.WheelAt(0, 0, {false, false, c.fine, false, false}, c.notches);
         EXPECT_DOUBLE_EQ(ctl.Value(), c.expected) << "param " << c.param;
     }
-    GuiPlugin plug;
+    GuiTestEffect plug;
     ProbeControl unbound(&plug, {0, 0, 10, 10}), beyond(&plug, {0, 0, 10, 10}, 9);
     unbound.WheelAt(0, 0, {}, 5);
     beyond.WheelAt(0, 0, {}, 5);

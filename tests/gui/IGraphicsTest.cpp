@@ -179,7 +179,7 @@ TEST_F(GestureTest, EditorPushesReachTheBoundControlsAndTheHost)
 
 TEST(GraphicsWindow, WindowsShareOneClassAndCountAcrossEditors)
 {
-    GuiPlugin a, b;
+    GuiTestEffect a, b;
     auto* ga = new IGraphicsHeadless(&a, 50, 50, 30);
     auto* gb = new IGraphicsHeadless(&b, 50, 50);
     a.AttachEditor(ga);
@@ -201,7 +201,7 @@ TEST(GraphicsWindow, WindowsShareOneClassAndCountAcrossEditors)
 
 TEST(GraphicsWindow, ForwardedHostWheelActsAtThePointer)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     auto* g = new IGraphicsHeadless(&plug, 50, 50);
     auto* c = new ProbeControl(&plug, {0, 0, 50, 50}, 0);
     g->AddControl(c);
@@ -223,7 +223,7 @@ TEST(GraphicsCaches, BitmapsAreSharedAcrossEditorsAndFreedOnce)
 {
     RegisterTestArtwork();
     IGraphicsCaches::FreeAll();
-    GuiPlugin a, b;
+    GuiTestEffect a, b;
     IGraphicsHeadless ga(&a, 10, 10), gb(&b, 10, 10);
     const IBitmapRef first = ga.LoadBitmap(kBackgroundId, "bg");
     const IBitmapRef second = gb.LoadBitmap(kBackgroundId, "bg", 3);
@@ -246,7 +246,7 @@ TEST(GraphicsCaches, ModuleUnloadFreesEverythingOnce)
 {
     RegisterTestArtwork();
     {
-        GuiPlugin plug;
+        GuiTestEffect plug;
         IGraphicsHeadless g(&plug, 10, 10);
         g.PrepareBackBuffer();
         g.LoadBitmap(kStripId, "strip");

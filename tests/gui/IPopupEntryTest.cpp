@@ -6,7 +6,7 @@ using namespace guitest;
 
 TEST(IPopupEntry, LayoutOfEditBoxesAndLists)
 {
-    GuiPlugin plug;
+    GuiTestEffect plug;
     ProbeControl gain(&plug, {10, 20, 71, 81}, 0), mode(&plug, {100, 10, 140, 30}, 2);
     plug.GetParam(0)->value = 12.5;
     plug.GetParam(2)->value = 3;

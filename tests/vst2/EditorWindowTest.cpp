@@ -71,10 +71,10 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    std::vector<HostCall> EditsOf(int32_t index) const
+    std::vector<RecordedCall> EditsOf(int32_t index) const
     {
-        std::vector<HostCall> out;
-        for (const HostCall& c : host.calls)
+        std::vector<RecordedCall> out;
+        for (const RecordedCall& c : host.calls)
             if (c.effect == effect && c.index == index &&
                 (c.opcode == audioMasterAutomate || c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit))
                 out.push_back(c);
@@ -145,7 +145,7 @@ TEST_F(Vst2EditorTest, TheHostsWheelRequestTurnsTheKnobUnderThePointerAndEndsLat
     Idle(100);
     const IArea k = layout->knob[kStereoLink];
     display->MoveTo(Editor(parent), CentreX(k), CentreY(k));
-    EXPECT_EQ(Dispatch(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, 1.0f), 1);
+    EXPECT_EQ(Dispatch(effect, effVendorSpecific, kVendorWheelIndex, kVendorWheelValue, nullptr, 1.0f), 1);
     const auto start = Clock::now();
     while (EditsOf(kStereoLink).size() < 3 && Clock::now() - start < std::chrono::seconds(2))
         Idle(5);
@@ -160,7 +160,7 @@ TEST_F(Vst2EditorTest, TheHostsWheelRequestTurnsTheKnobUnderThePointerAndEndsLat
     EXPECT_LT(ms, 3000.0) << "a busy machine delays ticks, never removes them";
 
     display->MoveTo(parent, 590, 290); // beside the editor
-    EXPECT_EQ(Dispatch(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, 1.0f), 0);
+    EXPECT_EQ(Dispatch(effect, effVendorSpecific, kVendorWheelIndex, kVendorWheelValue, nullptr, 1.0f), 0);
 }
 
 TEST_F(Vst2EditorTest, OpenCloseReopenAndTwoInstancesAtOnce)

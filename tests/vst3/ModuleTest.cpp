@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cmath>
 #include <cstring>
 #include <memory>

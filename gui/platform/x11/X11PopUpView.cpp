@@ -25,9 +25,9 @@ PIX_CachedFont* FontFor(const IPopupEntry& e)
     ITextStyle style(e.fontFace, e.fontHeight, {255, 0, 0, 0},
                      (e.fontBold ? ITextStyle::kBold : 0) | (e.fontItalic ? ITextStyle::kItalic : 0));
     if (PIX_CachedFont* cached = IGraphicsCaches::FindFont(style)) return cached;
-    const PIX_FontSpec spec{style.face, style.size, 0, 0, e.fontBold ? 700 : 400, e.fontItalic,
+    const PIX_FontSpec fontSpec{style.face, style.size, 0, 0, e.fontBold ? 700 : 400, e.fontItalic,
                             PIX_QUALITY_DEFAULT};
-    PIX_FontHandle system = PIX_CreateSystemFont(spec);
+    PIX_FontHandle system = PIX_CreateSystemFont(fontSpec);
     if (!system) return nullptr;
     auto* font = new PIX_CachedFont();
     font->SetSystemFont(system, PIX_FONT_OWNS_SYSTEM_FONT | PIX_FONT_NATIVE_ALLOWED);

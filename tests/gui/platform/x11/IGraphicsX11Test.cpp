@@ -45,7 +45,7 @@ protected:
         gui = Make(plug);
         parent = host->MakeParent(10, 10, 600, 300);
     }
-    IGraphicsX11* Make(GuiPlugin& p)
+    IGraphicsX11* Make(GuiTestEffect& p)
     {
         auto* g = new IGraphicsX11(&p, 562, 270);
         g->AddControl(new Swatch(&p, {0, 0, 562, 270}));
@@ -89,7 +89,7 @@ protected:
     }
 
     std::unique_ptr<X11TestDisplay> host;
-    GuiPlugin plug;
+    GuiTestEffect plug;
     IGraphicsX11* gui = nullptr; // owned by plug
     ProbeControl* probe = nullptr;
     Window parent = 0;
@@ -149,7 +149,7 @@ TEST_F(X11EditorTest, RightClickOpensTheEntryBoxAndTypedTextWithReturnSetsTheVal
     EXPECT_EQ(host->Children(EditorWindow()), std::vector<Window>{box->Id()});
     EXPECT_EQ(box->Entry().Text(), "50.0");
     EXPECT_TRUE(box->Entry().HasSelection()) << "the whole text is selected: typing replaces it";
-    host->Key(XK_Escape); // means nothing special
+    host->Key(XK_Escape); // has no meaning in the box
     host->Type("12");
     Idle(120);
     ASSERT_NE(gui->PopUpView(), nullptr) << "Escape or typing must not close the box";
@@ -233,7 +233,7 @@ TEST_F(X11EditorTest, OpenCloseReopenAndASecondEditorAtTheSameTime)
     EXPECT_TRUE(host->Children(parent).empty());
     EXPECT_EQ(IGraphics::OpenWindowCount(), 0);
     Open();
-    GuiPlugin otherPlug;
+    GuiTestEffect otherPlug;
     IGraphicsX11* other = Make(otherPlug);
     const Window otherParent = host->MakeParent(40, 330, 600, 300);
     ASSERT_NE(other->OpenWindow(reinterpret_cast<void*>(otherParent)), nullptr);
