@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <cstring>
 #include <memory>
