@@ -1,17 +1,22 @@
-# The Windows test executables run through Wine, in a prefix of their own inside the build tree.
+# The Windows test executables run through Wine, in a prefix of their own inside the build tree, with
+# the test run's own Xvfb as display (none outside a test run).
 set(VELLICOR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run ${VELLICOR_WINE_PREFIX})
+set(VELLICOR_WINE_XVFB_DIR ${CMAKE_BINARY_DIR}/xvfb)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${PROJECT_SOURCE_DIR}/scripts/wine-run ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR})
 
 # Created once at build time: test discovery after each link already runs in it.
 add_custom_command(OUTPUT ${VELLICOR_WINE_PREFIX}/.booted
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} boot
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} boot
     DEPENDS ${PROJECT_SOURCE_DIR}/scripts/wine-prefix
     COMMENT "Creating the Wine prefix for the Windows tests")
 add_custom_target(vellicor_wine_prefix DEPENDS ${VELLICOR_WINE_PREFIX}/.booted)
 
-# One Wine server and Wine's services for the whole run, instead of one start-up per test.
-add_test(NAME wine_start COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} start)
-add_test(NAME wine_stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} stop)
+# One Xvfb, one Wine server and Wine's services for the whole run, instead of one start-up per test.
+add_test(NAME wine_start
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} start)
+add_test(NAME wine_stop
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} stop)
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 
