@@ -140,8 +140,13 @@ void* IGraphicsWin::CreateNativeWindow(void* parent, const IArea& placement)
 
 void IGraphicsWin::DestroyNativeWindow()
 {
-    KillTimer(AsHwnd(window), kTimerId);
-    DestroyWindow(AsHwnd(window));
+    // A host that tore its window down first took ours with it (see WM_NCDESTROY): nothing is left
+    // to destroy, and a handle Windows has since reused belongs to someone else.
+    HWND hwnd = AsHwnd(window);
+    if (!IsWindow(hwnd) || EditorOf(hwnd) != this) return;
+    KillTimer(hwnd, kTimerId);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); // inert even if another thread's destroy fails
+    DestroyWindow(hwnd);
 }
 
 IArea IGraphicsWin::WindowPlacement()
@@ -288,6 +293,9 @@ intptr_t IGraphicsWin::EditorMessage(void* handle, uint32_t msg, uintptr_t wPara
     case WM_CLOSE:
         CloseWindow();
         return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); // destroyed with the host's window
+        break;
     case WM_MOUSEACTIVATE:
         SetFocus(hwnd);
         return MA_ACTIVATE;

@@ -145,6 +145,18 @@ TEST_F(WinEditorTest, TheChildWindowShowsTheBackBufferAndItsClassLivesWithTheOpe
     EXPECT_FALSE(ClassRegistered());
 }
 
+TEST_F(WinEditorTest, AHostThatDestroysItsWindowFirstLeavesNothingOpen)
+{
+    Open();
+    Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kKnob);
+    ASSERT_NE(Popup(), nullptr);
+    DestroyWindow(parent); // takes the editor and its pop-up along
+    gui->CloseWindow();
+    gui->CloseWindow();
+    EXPECT_EQ(IGraphics::OpenWindowCount(), 0);
+    EXPECT_FALSE(ClassRegistered());
+}
+
 TEST_F(WinEditorTest, RightClickOpensAnEditBoxThatCommitsOnReturnAtTheNextTick)
 {
     Open();
