@@ -33,6 +33,7 @@ CLS_VELLICOR::CLS_VELLICOR(const VELLICOR_BINDING_CLASS::InstanceInfo& info)
 
     // The editor exists from construction on, window or not: its meter panel holds the meter record.
     editor = MakePlatformGraphics(this, VellicorEditor::kWidth, VellicorEditor::kHeight, 0);
+    editor->SetModuleInstance(info.moduleInstance);
     meterPanel = &VellicorEditor::Build(*editor, this, meterBridge)->State();
     AttachEditor(editor);
 

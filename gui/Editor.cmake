@@ -15,7 +15,10 @@ target_link_libraries(vellicor_editor PUBLIC vellicor_gui vellicor_engine vellic
 # own for the modules, the headless one for the test binding, whose tests drive the editor directly.
 add_library(vellicor_window_headless STATIC platform/headless/PlatformGraphics.cpp)
 target_link_libraries(vellicor_window_headless PUBLIC vellicor_gui vellicor_flags)
-if(TARGET vellicor_gui_x11)
+if(TARGET vellicor_gui_win)
+    add_library(vellicor_window STATIC platform/win/PlatformGraphics.cpp)
+    target_link_libraries(vellicor_window PUBLIC vellicor_gui_win vellicor_flags)
+elseif(TARGET vellicor_gui_x11)
     add_library(vellicor_window STATIC platform/x11/PlatformGraphics.cpp)
     target_link_libraries(vellicor_window PUBLIC vellicor_gui_x11 vellicor_flags)
 else()

@@ -99,6 +99,10 @@ public:
     int32_t ControlCount() const { return static_cast<int32_t>(controls.size()); }
     IControl* GetControl(int32_t index) const;
     IEffectBase* Plug() const { return plug; }
+    // The plug-in module's own handle, given by the plug-in right after construction: the window
+    // layer registers its window class and loads its artwork through it (null: the layer's own).
+    void SetModuleInstance(void* module) { moduleInstance = module; }
+    void* ModuleInstance() const { return moduleInstance; }
 
     // ---- Values ----
     void PushParamFromEditor(int32_t paramIndex, double normalized);
@@ -166,6 +170,7 @@ protected:
     bool trackPointer = false;                       // moves without a button are never dispatched
     std::vector<std::unique_ptr<IControl>> controls; // index order = drawing order
     IEffectBase* plug;
+    void* moduleInstance = nullptr;
     IArea drawArea;
     std::unique_ptr<PIX_SysBitmap> backBuffer;
     int32_t width, height, frameRate;

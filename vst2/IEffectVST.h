@@ -14,6 +14,7 @@ public:
     struct InstanceInfo
     {
         audioMasterCallback hostCallback = nullptr;
+        void* moduleInstance = nullptr; // the module's own handle: the editor's window class and artwork
     };
 
     // Host text buffers are never written past these sizes (terminator included).

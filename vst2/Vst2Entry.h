@@ -13,7 +13,7 @@ template <class Plugin> AEffect* CreateVst2Effect(audioMasterCallback host)
 {
     std::lock_guard<std::mutex> hold(vellicor::PluginCreationLock());
     vellicor::vst2::RecordModuleHandle();
-    const IEffectVST::InstanceInfo info{host};
+    const IEffectVST::InstanceInfo info{host, vellicor::vst2::ModuleHandle};
     // Out of memory anywhere in construction must not unwind through the host's C call.
     Plugin* plugin = nullptr;
     try

@@ -22,6 +22,7 @@ class IEffectVST3 : public IEffectBase, public Steinberg::Vst::IUnitInfo, public
 public:
     struct InstanceInfo
     {
+        void* moduleInstance = nullptr; // the module's own handle: the editor's window class and artwork
     };
 
     static constexpr Steinberg::Vst::ParamID kProgramTag = 0x70727374; // 'prst'

@@ -15,7 +15,7 @@ IEffectVST3* MakePlugin()
     // Out of memory anywhere in construction must not unwind through the host's C call.
     try
     {
-        return new CLS_VELLICOR(IEffectVST3::InstanceInfo{});
+        return new CLS_VELLICOR(IEffectVST3::InstanceInfo{PluginInstanceHandle});
     }
     catch (...)
     {

@@ -12,6 +12,7 @@ class ITestBinding : public IEffectBase
 public:
     struct InstanceInfo
     {
+        void* moduleInstance = nullptr;
     };
 
     enum class EditKind

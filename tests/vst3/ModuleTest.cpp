@@ -563,9 +563,9 @@ TEST_F(ModuleTest, ViewsKeepTheInstanceAliveAndAnswerForTheEditorState)
     EXPECT_EQ(r.right - r.left, 562);
     EXPECT_EQ(r.bottom - r.top, 270);
 #if defined(_WIN32)
-    // No Windows window layer yet: hosts are offered no editor window of any kind.
+    // The Windows window layer is a child of the host's HWND only.
     EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
-    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultOk);
 #else
     // The Linux window layer embeds into X11 hosts only (the editor in a window: vst3_editor_tests).
     EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultOk);
