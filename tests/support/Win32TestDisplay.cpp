@@ -213,7 +213,10 @@ void Win32TestDisplay::Type(const char* text)
 std::vector<uint32_t> Win32TestDisplay::Pixels(HWND w, int x, int y, int width, int height)
 {
     std::vector<uint32_t> out;
-    HDC source = GetDC(w);
+    // From the screen, not the window's own context: what a user sees there, overlaps included.
+    POINT origin{x, y};
+    ClientToScreen(w, &origin);
+    HDC source = GetDC(nullptr);
     if (!source) return out;
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info{};
@@ -228,7 +231,7 @@ std::vector<uint32_t> Win32TestDisplay::Pixels(HWND w, int x, int y, int width, 
     if (dib && bits)
     {
         HGDIOBJ old = SelectObject(memory, dib);
-        if (BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY))
+        if (BitBlt(memory, 0, 0, width, height, source, origin.x, origin.y, SRCCOPY))
         {
             GdiFlush();
             const uint32_t* p = static_cast<const uint32_t*>(bits);
@@ -240,6 +243,6 @@ std::vector<uint32_t> Win32TestDisplay::Pixels(HWND w, int x, int y, int width, 
         DeleteObject(dib);
     }
     DeleteDC(memory);
-    ReleaseDC(w, source);
+    ReleaseDC(nullptr, source);
     return out;
 }

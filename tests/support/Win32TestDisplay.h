@@ -52,7 +52,8 @@ public:
     void Key(WORD virtualKey);
     void Type(const char* text); // characters of the keyboard layout (digits, letters, '.', '-')
 
-    // Client pixels of w as 0x00RRGGBB, row by row (a blit from its drawing context into a 32-bit DIB).
+    // The screen's pixels over w's client area as 0x00RRGGBB, row by row (a blit from the screen's
+    // drawing context into a 32-bit DIB).
     static std::vector<uint32_t> Pixels(HWND w, int x, int y, int width, int height);
 
 private:
