@@ -130,13 +130,14 @@ private:
 };
 
 // ---- VST2: VSTPluginMain, the effect record, effEditOpen with the HWND ----
+std::string vst2Error;
+
 hostkit::ModuleLibrary& Vst2Library()
 {
     static hostkit::ModuleLibrary* library = []
     {
         auto* l = new hostkit::ModuleLibrary(); // kept loaded, as a running host does
-        std::string error;
-        l->Open(VELLICOR_VST2_MODULE, error);
+        l->Open(VELLICOR_VST2_MODULE, vst2Error);
         return l;
     }();
     return *library;
@@ -210,7 +211,7 @@ protected:
     {
         display = std::make_unique<Win32TestDisplay>();
         a = Make();
-        ASSERT_TRUE(a->Ok()) << "the module did not load or gave no editor";
+        ASSERT_TRUE(a->Ok()) << "no instance with an editor view: " << Vst3Module().error << vst2Error;
         frameA = display->MakeParent(10, 10, 600, 300);
         ASSERT_NE(frameA, nullptr);
     }
@@ -261,9 +262,12 @@ protected:
                                   const std::vector<uint32_t>& expected)
     {
         if (shown.size() != expected.size()) return "read " + std::to_string(shown.size()) + " pixels";
-        size_t first = shown.size(), count = 0;
+        size_t first = 0, count = 0;
         for (size_t i = 0; i < shown.size(); ++i)
-            if (shown[i] != expected[i]) count += first == shown.size() ? (first = i, 1) : 1;
+        {
+            if (shown[i] == expected[i]) continue;
+            if (count++ == 0) first = i;
+        }
         if (!count) return "";
         char text[160];
         std::snprintf(text, sizeof text, "%zu pixels differ, first at (%d, %d): shown %06x, expected %06x", count,
@@ -457,7 +461,6 @@ TEST_P(EditorHost, TwoEditorsShareTheWindowClassUntilTheLastCloses)
     // The remaining editor still works: a wheel notch over a knob edits its own instance.
     const IArea k = layout->knob[kOutLimit];
     ASSERT_TRUE(display->MoveTo(editorB, CentreX(k), CentreY(k)));
-    SetFocus(editorB);
     display->Wheel(-WHEEL_DELTA);
     Win32TestDisplay::Pump(60);
     EXPECT_FALSE(b->Edits(kOutLimit).empty());
