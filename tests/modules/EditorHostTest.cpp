@@ -317,8 +317,8 @@ TEST_P(EditorHost, OpensAChildWindowThatShowsTheEditorsPictureAndRunsItsTimer)
     GetClientRect(editor, &r);
     EXPECT_EQ(r.right, 562);
     EXPECT_EQ(r.bottom, 270);
-    // The whole window, read back from its drawing context, is what the reference editor draws
-    // without a window: background, meter panel, knobs with their value texts, labels and buttons.
+    // The whole window, read back from the screen, is what the reference editor draws without a
+    // window: background, meter panel, knobs with their value texts, labels and buttons.
     auto* gui = static_cast<IGraphics*>(layout->reference.GetGUI());
     gui->MarkAllChanged();
     const IArea all{0, 0, 562, 270};
@@ -364,8 +364,8 @@ TEST_P(EditorHost, AWheelNotchSendsBeginAndPerformAtOnceAndTheEndTwelveTicksLate
     const IArea k = layout->knob[kStereoLink];
     ASSERT_TRUE(display->MoveTo(editor, CentreX(k), CentreY(k)));
     // Counted in the editor's own timer messages as this loop dispatches them: the end comes with
-    // the twelfth after the wheel message (max(1, 24 / 2)).
-    // Ticks come no faster than every trunc(1000 / 24) = 41 ms, however late the loop runs.
+    // the twelfth after the wheel message (max(1, 24 / 2)). Ticks come no faster than every
+    // trunc(1000 / 24) = 41 ms, however late the loop runs.
     int ticksAtEdit = -1, ticksAtEnd = -1;
     Clock::time_point editTime, endTime;
     Win32TestDisplay::SetAfterDispatch(
