@@ -118,7 +118,10 @@ public:
         return out;
     }
     void ClearEdits() override { handler.calls.clear(); }
-    double Normalized(int32_t index) override { return controller->getParamNormalized(static_cast<ParamID>(index)); }
+    double Normalized(int32_t index) override
+    {
+        return controller->getParamNormalized(static_cast<ParamID>(index));
+    }
     HINSTANCE Module() const override { return static_cast<HINSTANCE>(Vst3Module().Handle()); }
 
 private:
@@ -270,9 +273,9 @@ protected:
         }
         if (!count) return "";
         char text[160];
-        std::snprintf(text, sizeof text, "%zu pixels differ, first at (%d, %d): shown %06x, expected %06x", count,
-                      r.left + static_cast<int>(first % r.W()), r.top + static_cast<int>(first / r.W()),
-                      shown[first], expected[first]);
+        std::snprintf(text, sizeof text, "%zu pixels differ, first at (%d, %d): shown %06x, expected %06x",
+                      count, r.left + static_cast<int>(first % r.W()),
+                      r.top + static_cast<int>(first / r.W()), shown[first], expected[first]);
         return text;
     }
     static int CentreX(const IArea& r) { return EditorLayout::CentreX(r); }
