@@ -12,9 +12,13 @@ add_custom_command(OUTPUT ${VELLICOR_WINE_PREFIX}/.booted
     COMMENT "Creating the Wine prefix for the Windows tests")
 add_custom_target(vellicor_wine_prefix DEPENDS ${VELLICOR_WINE_PREFIX}/.booted)
 
-# One Xvfb, one Wine server and Wine's services for the whole run, instead of one start-up per test.
+# One Xvfb, one Wine server, Wine's services and one desktop for the whole run, instead of one
+# start-up per test.
+add_executable(vellicor_wine_desktop ${PROJECT_SOURCE_DIR}/tests/support/WineDesktop.cpp)
+target_link_libraries(vellicor_wine_desktop PRIVATE vellicor_flags user32)
 add_test(NAME wine_start
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} start)
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} start
+        $<TARGET_FILE:vellicor_wine_desktop>)
 add_test(NAME wine_stop
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix ${VELLICOR_WINE_PREFIX} ${VELLICOR_WINE_XVFB_DIR} stop)
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
