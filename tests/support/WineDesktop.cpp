@@ -14,7 +14,8 @@ int main(int argc, char** argv)
     std::string path = argv[1];        // a Unix path: rooted with backslashes it names the same file
     for (char& c : path)
         if (c == '/') c = '\\';
-    HANDLE ready = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE ready =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (ready == INVALID_HANDLE_VALUE) return 1;
     CloseHandle(ready);
     for (;;)
