@@ -101,6 +101,18 @@ public:
     std::vector<int32_t> keys, wheels;
 };
 
+// Fills its area with a colour that follows its value, so the picture shows what was drawn.
+class Swatch : public IControl
+{
+public:
+    using IControl::IControl;
+    bool Render(IGraphics* g) override
+    {
+        const int32_t v = static_cast<int32_t>(value * 255.0);
+        return g->FillArea({255, v, 255 - v, (v * 7) & 255}, area, nullptr);
+    }
+};
+
 // The drag rule of knobs alone.
 class TestKnob : public IKnobControl
 {

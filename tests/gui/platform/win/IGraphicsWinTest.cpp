@@ -18,21 +18,16 @@ constexpr IArea kList{300, 50, 360, 110};
 constexpr IArea kProbe{400, 150, 450, 200};
 constexpr IArea kField{20, 200, 120, 220};
 
-// Fills its area with a colour that follows its value, so the picture shows what was drawn.
-class Swatch : public IControl
-{
-public:
-    using IControl::IControl;
-    bool Render(IGraphics* g) override
-    {
-        const int32_t v = static_cast<int32_t>(value * 255.0);
-        return g->FillArea({255, v, 255 - v, (v * 7) & 255}, area, nullptr);
-    }
-};
-
 LPARAM At(int x, int y)
 {
     return MAKELPARAM(x, y);
+}
+
+std::string ClassOf(HWND w)
+{
+    char name[32] = {};
+    GetClassNameA(w, name, sizeof name);
+    return name;
 }
 
 class WinEditorTest : public ::testing::Test
@@ -106,9 +101,7 @@ TEST_F(WinEditorTest, TheChildWindowShowsTheBackBufferAndItsClassLivesWithTheOpe
     EXPECT_FALSE(ClassRegistered());
     Open();
     EXPECT_TRUE(ClassRegistered());
-    char name[32] = {};
-    GetClassNameA(Editor(), name, sizeof name);
-    EXPECT_STREQ(name, "IEffectWndClass");
+    EXPECT_EQ(ClassOf(Editor()), "IEffectWndClass");
     EXPECT_EQ(Text(Editor()), "IEffect");
     EXPECT_EQ(GetParent(Editor()), parent);
     EXPECT_EQ(GetWindowLongA(Editor(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
@@ -163,9 +156,7 @@ TEST_F(WinEditorTest, RightClickOpensAnEditBoxThatCommitsOnReturnAtTheNextTick)
     Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kKnob);
     HWND box = Popup();
     ASSERT_NE(box, nullptr);
-    char name[16] = {};
-    GetClassNameA(box, name, sizeof name);
-    EXPECT_STREQ(name, "Edit");
+    EXPECT_EQ(ClassOf(box), "Edit");
     EXPECT_EQ(GetDlgCtrlID(box), 99);
     EXPECT_EQ(static_cast<uint32_t>(GetWindowLongPtrA(box, GWLP_USERDATA)), 0xDEADF00Bu);
     EXPECT_EQ(GetFocus(), box);
@@ -222,9 +213,7 @@ TEST_F(WinEditorTest, ANamedParameterGetsADropDownListWhoseChoiceCommits)
     Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kList);
     HWND list = Popup();
     ASSERT_NE(list, nullptr);
-    char name[16] = {};
-    GetClassNameA(list, name, sizeof name);
-    EXPECT_STREQ(name, "ComboBox");
+    EXPECT_EQ(ClassOf(list), "ComboBox");
     EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & CBS_DROPDOWNLIST, CBS_DROPDOWNLIST);
     EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 3) << "the last of the entries equal to the current text";
