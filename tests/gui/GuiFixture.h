@@ -7,6 +7,7 @@
 #include "gui/IGraphicsHeadless.h"
 #include "gui/IKnobControl.h"
 #include "gui/PngWriter.h"
+#include "tests/support/TempPath.h"
 #include "tests/support/TestPlugin.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ inline const uint32_t kStripColours[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu}
 
 inline std::vector<unsigned char> PngBytes(PIX_MemBitmap& bitmap, const char* name)
 {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = TempPath(name);
     EXPECT_TRUE(WritePngFile(&bitmap, path.c_str()));
     std::ifstream in(path, std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -5,6 +5,7 @@
 #include "hostkit/ModuleLibrary.h"
 #include "gui/EditorSnapshotAbi.h"
 #include "tests/support/PngSize.h"
+#include "tests/support/TempPath.h"
 #include "tests/vst2/Vst2TestHost.h"
 
 #include <gtest/gtest.h>
@@ -189,7 +190,7 @@ TEST_F(Vst2Module, PrivateSnapshotEntryDrawsTheEditor)
     using namespace EditorSnapshotAbi;
     const auto entry = module.library.Entry<Entry>(kEntryName);
     ASSERT_NE(entry, nullptr);
-    const std::string path = ::testing::TempDir() + "vst2-editor.png";
+    const std::string path = TempPath("vst2-editor.png");
     EXPECT_EQ(entry(kVersion + 1, effect, 1, path.c_str()), kWrongVersion);
     EXPECT_EQ(entry(kVersion, nullptr, 1, path.c_str()), kBadArguments);
     EXPECT_EQ(entry(kVersion, effect, 1, "/nonexistent/editor.png"), kWriteFailed);

@@ -5,6 +5,7 @@
 #include "core/VellicorParams.h"
 #include "gui/EditorSnapshotAbi.h"
 #include "tests/support/PngSize.h"
+#include "tests/support/TempPath.h"
 #include "tests/vst3/TestHost.h"
 #include "tests/vst3/Vst3ModuleLoader.h"
 
@@ -535,7 +536,7 @@ TEST_F(ModuleTest, PrivateSnapshotEntryDrawsTheEditorOfAnInstance)
     ASSERT_NE(entry, nullptr);
     auto* component = module->Create<IComponent>();
     ASSERT_NE(component, nullptr);
-    const std::string path = ::testing::TempDir() + "vst3-editor.png";
+    const std::string path = TempPath("vst3-editor.png");
     EXPECT_EQ(entry(kVersion, component, -1, path.c_str()), kBadArguments);
     ASSERT_EQ(entry(kVersion, component, 2, path.c_str()), kOk);
     EXPECT_EQ(PngSize(path), std::make_pair(562u, 270u));
