@@ -3,6 +3,7 @@
 #include "drawing/PIX_Blit.h"
 #include "drawing/PIX_Combine.h"
 #include "drawing/PIX_FontLayer.h"
+#include "drawing/PIX_GlyphBlend.h"
 #include "drawing/PIX_SysBitmap.h"
 
 #include <cstdlib>
@@ -418,43 +419,10 @@ bool PIX_CachedFont::DrawGlyphAt(PIX_IBitmap* bitmap, const Glyph& g, int64_t x,
 
     int32_t k = opacity >= 1.0f ? 256 : (opacity > 0.0f ? int32_t(opacity * 256.0f) : 0);
     if (k <= 0) return true;
-    const int32_t cr = (textColour >> 16) & 0xFF, cg = (textColour >> 8) & 0xFF, cb = textColour & 0xFF;
-    const uint32_t solid = textColour | 0xFF000000u;
     const int32_t span = bitmap->RowSpanPixels();
     const uint8_t* mask = Coverage(g);
-    // h is the weight left to the destination: 255 - v at full opacity, else 256 - min(256, k v / 256);
-    // both alpha formulas are then 255 - (255 - alpha) x h / 256, and h = 0 writes the colour itself.
-    auto blendRows = [&](auto weightOf)
-    {
-        for (int64_t py = t; py < b; ++py)
-        {
-            const uint8_t* mrow = mask + (py - my) * g.maskWidth - mx;
-            uint32_t* drow = pixels + py * span;
-            for (int64_t px = l; px < r; ++px)
-            {
-                const uint32_t v = mrow[px];
-                if (v == 0) continue;
-                const int32_t h = weightOf(v);
-                if (h == 0)
-                {
-                    drow[px] = solid;
-                    continue;
-                }
-                const uint32_t d = drow[px];
-                const int32_t a = 255 - (int32_t(255 - (d >> 24)) * h >> 8);
-                drow[px] = pix::Pack(a, pix::Toward(pix::Ch(d, 16), cr, h), pix::Toward(pix::Ch(d, 8), cg, h),
-                                     pix::Toward(pix::Ch(d, 0), cb, h));
-            }
-        }
-    };
-    if (k == 256)
-        blendRows([](uint32_t v) { return int32_t(255 - v); });
-    else
-        blendRows(
-            [k](uint32_t v)
-            {
-                const int32_t w = k * int32_t(v) >> 8;
-                return 256 - (w < 256 ? w : 256);
-            });
+    for (int64_t py = t; py < b; ++py)
+        pix::BlendGlyphRow(pixels + py * span + l, mask + (py - my) * g.maskWidth + (l - mx), int32_t(r - l),
+                           textColour, k);
     return true;
 }
