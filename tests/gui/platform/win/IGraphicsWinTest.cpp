@@ -1,8 +1,8 @@
 // The graphics core on a real Win32 child window (under Wine in the test run): the window's own
 // messages are sent to it, as Windows delivers them, and one timer tick is one WM_TIMER 2.
 // Whole-module input with real mouse and keyboard events runs in the module host tests.
-#include "gui/IEditableTextControl.h"
 #include "gui/platform/win/IGraphicsWin.h"
+#include "gui/IEditableTextControl.h"
 #include "tests/gui/GuiFixture.h"
 
 #include <windows.h>
@@ -41,8 +41,8 @@ protected:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "WinEditorTestHost";
         RegisterClassA(&wc);
-        parent = CreateWindowExA(0, "WinEditorTestHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 360,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        parent = CreateWindowExA(0, "WinEditorTestHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,
+                                 360, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(parent, nullptr);
         gui = new IGraphicsWin(&plug, 562, 270);
         gui->AddControl(new Swatch(&plug, {0, 0, 562, 270}));
@@ -51,7 +51,8 @@ protected:
         gui->AddControl(new TestKnob(&plug, kList, 2));
         gui->AddControl(probe = new ProbeControl(&plug, kProbe));
         ITextStyle style;
-        gui->AddControl(field = new IEditableTextControl(&plug, kField, style, "abc", {255, 0, 0, 0}, true, false));
+        gui->AddControl(
+            field = new IEditableTextControl(&plug, kField, style, "abc", {255, 0, 0, 0}, true, false));
         plug.AttachEditor(gui);
     }
     void TearDown() override { DestroyWindow(parent); }
@@ -69,6 +70,14 @@ protected:
         const LPARAM at = At((a.left + a.right) / 2, (a.top + a.bottom) / 2);
         SendMessageA(Editor(), down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, at);
         SendMessageA(Editor(), up, 0, at);
+    }
+    void RightClick(const IArea& a) { Click(WM_RBUTTONDOWN, WM_RBUTTONUP, a); }
+    // Both kinds of pop-up are children of the editor with id 99 and the marker as user data.
+    static void ExpectPopup(HWND popup, const char* className)
+    {
+        EXPECT_EQ(ClassOf(popup), className);
+        EXPECT_EQ(GetDlgCtrlID(popup), 99);
+        EXPECT_EQ(static_cast<uint32_t>(GetWindowLongPtrA(popup, GWLP_USERDATA)), 0xDEADF00Bu);
     }
     void Type(HWND to, const char* text)
     {
@@ -125,8 +134,9 @@ TEST_F(WinEditorTest, TheChildWindowShowsTheBackBufferAndItsClassLivesWithTheOpe
     int differ = 0;
     for (int y = 0; y < 270; ++y)
         for (int x = 0; x < 562; ++x)
-            differ += ((static_cast<uint32_t*>(bits)[y * 562 + x] ^ b->PixelData()[y * b->RowSpanPixels() + x]) &
-                       0xffffffu) != 0;
+            differ +=
+                ((static_cast<uint32_t*>(bits)[y * 562 + x] ^ b->PixelData()[y * b->RowSpanPixels() + x]) &
+                 0xffffffu) != 0;
     EXPECT_EQ(differ, 0);
     DeleteDC(copy);
     DeleteObject(bitmap);
@@ -141,7 +151,7 @@ TEST_F(WinEditorTest, TheChildWindowShowsTheBackBufferAndItsClassLivesWithTheOpe
 TEST_F(WinEditorTest, AHostThatDestroysItsWindowFirstLeavesNothingOpen)
 {
     Open();
-    Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kKnob);
+    RightClick(kKnob);
     ASSERT_NE(Popup(), nullptr);
     DestroyWindow(parent); // takes the editor and its pop-up along
     gui->CloseWindow();
@@ -153,12 +163,10 @@ TEST_F(WinEditorTest, AHostThatDestroysItsWindowFirstLeavesNothingOpen)
 TEST_F(WinEditorTest, RightClickOpensAnEditBoxThatCommitsOnReturnAtTheNextTick)
 {
     Open();
-    Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kKnob);
+    RightClick(kKnob);
     HWND box = Popup();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ClassOf(box), "Edit");
-    EXPECT_EQ(GetDlgCtrlID(box), 99);
-    EXPECT_EQ(static_cast<uint32_t>(GetWindowLongPtrA(box, GWLP_USERDATA)), 0xDEADF00Bu);
+    ExpectPopup(box, "Edit");
     EXPECT_EQ(GetFocus(), box);
     EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & (ES_CENTER | ES_MULTILINE), ES_CENTER | ES_MULTILINE);
     LOGFONTA font = {};
@@ -194,10 +202,11 @@ TEST_F(WinEditorTest, ClicksInTheEditorCommitOrCancelAndTextThatIsNoNumberGivesZ
         const char* typed;
         double expected;
     };
-    for (const Case& c : {Case{WM_RBUTTONDOWN, WM_RBUTTONUP, "7", 50.0}, Case{WM_LBUTTONDOWN, WM_LBUTTONUP, "7", 7.0},
-                          Case{WM_LBUTTONDOWN, WM_LBUTTONUP, "x7", 0.0}})
+    for (const Case& c :
+         {Case{WM_RBUTTONDOWN, WM_RBUTTONUP, "7", 50.0}, Case{WM_LBUTTONDOWN, WM_LBUTTONUP, "7", 7.0},
+          Case{WM_LBUTTONDOWN, WM_LBUTTONUP, "x7", 0.0}})
     {
-        Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kKnob);
+        RightClick(kKnob);
         ASSERT_NE(Popup(), nullptr);
         SendMessageA(Popup(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed));
         Click(c.down, c.up, {20, 150, 21, 151});
@@ -210,13 +219,14 @@ TEST_F(WinEditorTest, ClicksInTheEditorCommitOrCancelAndTextThatIsNoNumberGivesZ
 TEST_F(WinEditorTest, ANamedParameterGetsADropDownListWhoseChoiceCommits)
 {
     Open();
-    Click(WM_RBUTTONDOWN, WM_RBUTTONUP, kList);
+    RightClick(kList);
     HWND list = Popup();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(ClassOf(list), "ComboBox");
+    ExpectPopup(list, "ComboBox");
     EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & CBS_DROPDOWNLIST, CBS_DROPDOWNLIST);
     EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 3) << "the last of the entries equal to the current text";
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 3)
+        << "the last of the entries equal to the current text";
     // A choice from the keyboard: the list tells its combo box, which commits on the next tick.
     SendMessageA(list, WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 2);
@@ -235,7 +245,8 @@ TEST_F(WinEditorTest, ATextFieldBoxWantsReturnAndAllKeysGoToTheEditorThroughTheK
     ret.hwnd = box;
     ret.message = WM_KEYDOWN;
     ret.wParam = VK_RETURN;
-    EXPECT_NE(SendMessageA(box, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&ret)) & DLGC_WANTALLKEYS, 0);
+    EXPECT_NE(SendMessageA(box, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&ret)) & DLGC_WANTALLKEYS,
+              0);
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyz"));
     SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
     Tick();
@@ -245,7 +256,8 @@ TEST_F(WinEditorTest, ATextFieldBoxWantsReturnAndAllKeysGoToTheEditorThroughTheK
     POINT p = {(kProbe.left + kProbe.right) / 2, (kProbe.top + kProbe.bottom) / 2};
     ClientToScreen(Editor(), &p);
     SetCursorPos(p.x, p.y);
-    for (WPARAM vk : {WPARAM('A'), WPARAM('1'), WPARAM(VK_SPACE), WPARAM(VK_UP), WPARAM(VK_NUMPAD1), WPARAM(VK_SHIFT)})
+    for (WPARAM vk :
+         {WPARAM('A'), WPARAM('1'), WPARAM(VK_SPACE), WPARAM(VK_UP), WPARAM(VK_NUMPAD1), WPARAM(VK_SHIFT)})
         EXPECT_EQ(SendMessageA(Editor(), WM_KEYDOWN, vk, 0), 0) << "every key is consumed";
     EXPECT_EQ(probe->keys, (std::vector<int32_t>{16, 7, 0, 1, 16}));
 
