@@ -95,8 +95,10 @@ TEST(X11EditorDriverTest, IdleCallsReadEventsEachTimeAndTickOncePerPeriod)
     // machine about 420 / 41 of them.
     ASSERT_GE(steps.TickCount(), 4u);
     EXPECT_LE(steps.TickCount(), 10u);
+    // The driver reads the clock just before calling Tick, and we read it again inside: a preempted
+    // read shifts one of our stamps late, so allow a millisecond.
     for (size_t i = 1; i < steps.ticks.size(); ++i)
-        EXPECT_GE(steps.ticks[i] - steps.ticks[i - 1], std::chrono::milliseconds(41)) << "tick " << i;
+        EXPECT_GE(steps.ticks[i] - steps.ticks[i - 1], std::chrono::milliseconds(40)) << "tick " << i;
 }
 
 TEST(X11EditorDriverTest, StopReturnsWhileTheCallerHoldsThePluginLock)
