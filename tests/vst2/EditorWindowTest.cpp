@@ -156,7 +156,8 @@ TEST_F(Vst2EditorTest, TheHostsWheelRequestTurnsTheKnobUnderThePointerAndEndsLat
     EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
     EXPECT_FLOAT_EQ(calls[1].opt, 0.71f);
     EXPECT_EQ(calls[2].opcode, audioMasterEndEdit);
-    EXPECT_GT(ms, 11 * 41.0);
+    // 12 ticks of 41 ms, the first of them possibly at once; the clock is read after the request.
+    EXPECT_GT(ms, 10 * 41.0);
     EXPECT_LT(ms, 3000.0) << "a busy machine delays ticks, never removes them";
 
     display->MoveTo(parent, 590, 290); // beside the editor

@@ -122,8 +122,8 @@ TEST_F(X11EditorTest, AWheelNotchEditsAtOnceAndEndsTheGestureAboutHalfASecondLat
     ASSERT_TRUE(Until([&] { return plug.edits.size() == 2; }));
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - wheel).count();
     EXPECT_EQ(plug.edits[1], (Edit{Kind::End, 0, 0.0}));
-    // 12 ticks of 41 ms, give or take a tick and the scheduling of the test machine.
-    EXPECT_GT(ms, 11 * 41.0);
+    // 12 ticks of 41 ms, the first of them possibly at once; the clock is read after the click.
+    EXPECT_GT(ms, 10 * 41.0);
     EXPECT_LT(ms, 3000.0) << "a busy machine delays ticks, never removes them";
 }
 
