@@ -32,7 +32,7 @@ target_link_libraries(vellicor_png PUBLIC ZLIB::ZLIB)
 add_library(PNG::PNG ALIAS vellicor_png)
 unset(png)
 
-# exp, pow and log exactly as glibc computes them (engine/platform/win/SoundMaths.cpp). glibc picks
+# exp, pow and log exactly as glibc computes them (vellicor/engine/platform/win/SoundMaths.cpp). glibc picks
 # one of three builds of the same algorithm by processor, so the same three are built here:
 #   sse2  plain, fma  with FMA and AVX2 and fused multiply-adds, fma4  the same with AMD's FMA4.
 # Each build's public names get the prefix vellicor_musl_<build>_.

@@ -1,6 +1,6 @@
 #pragma once
 // What both host bindings accept from a host, and how they read the plug-in's MIDI mode.
-#include "engine/SampleRateRange.h"
+#include "core/SampleRateRange.h"
 
 #include <cstdint>
 

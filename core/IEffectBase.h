@@ -1,6 +1,7 @@
 #pragma once
-// The host-neutral plug-in base. Chain: IEffectBase -> binding (IEffectVST3, IEffectVST) -> CLS_VELLICOR.
-// The binding supplies the host services, the plug-in class the limiter; the base is the plumbing.
+// The host-neutral plug-in base. Chain: IEffectBase -> binding (IEffectVST3, IEffectVST) -> the product's
+// plug-in class. The binding supplies the host services, the plug-in class the limiter; the base is the
+// plumbing.
 //
 // Threads: processing entries run on the host's audio thread, everything else on UI or automation
 // threads. Every entry point that touches shared state takes the plug-in lock (re-entrant).

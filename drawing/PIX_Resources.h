@@ -2,7 +2,7 @@
 // Resources compiled into a module. On Linux each file given to the CMake function
 // vellicor_embed_resources(<target> ID=file ...) becomes bytes in a generated source of that target,
 // which registers its table here at start-up; a module's tables are its own (hidden symbols). On Windows
-// the same ids are "PNG" resources of a .rc file (ids in resources/ResourceIds.h).
+// the same ids are "PNG" resources of a .rc file (a product lists its ids in a header of its own).
 #include "drawing/PIX_IBitmap.h"
 #include <cstddef>
 

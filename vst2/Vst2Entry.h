@@ -43,8 +43,8 @@ template <class Plugin> AEffect* CreateVst2Effect(audioMasterCallback host)
     {                                                                                                        \
         return CreateVst2Effect<Plugin>(host);                                                               \
     }                                                                                                        \
-    VELLICOR_VST2_EXPORT AEffect* VellicorVst2LegacyMain(audioMasterCallback host) __asm__("main");          \
-    AEffect* VellicorVst2LegacyMain(audioMasterCallback host)                                                \
+    VELLICOR_VST2_EXPORT AEffect* Vst2LegacyMain(audioMasterCallback host) __asm__("main");                  \
+    AEffect* Vst2LegacyMain(audioMasterCallback host)                                                        \
     {                                                                                                        \
         return VSTPluginMain(host);                                                                          \
     }

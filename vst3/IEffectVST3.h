@@ -1,6 +1,6 @@
 #pragma once
 // The VST3 host binding: one object that is the plug-in base, the audio processor and the edit
-// controller. CLS_VELLICOR derives from it. Parameters appear under tags equal to their index;
+// controller. A product's plug-in class derives from it. Parameters appear under tags equal to their index;
 // two more tags carry program changes and bypass.
 //
 // Threads: process runs on the host's audio thread under the plug-in lock; component state calls

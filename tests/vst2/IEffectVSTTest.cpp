@@ -1,4 +1,5 @@
 // The VST2 binding driven through its effect record, as a host drives it, with a small test plug-in.
+#include "tests/support/TestIdentity.h"
 #include "tests/vst2/Vst2TestHost.h"
 #include "tests/vst2/Vst2TestPlugin.h"
 #include "vst2/Vst2Entry.h"
@@ -72,7 +73,7 @@ TEST_F(Vst2Binding, EffectRecordDescribesThePlugin)
     EXPECT_EQ(effect->numOutputs, 2);
     EXPECT_EQ(effect->initialDelay, 7);
     EXPECT_EQ(effect->ioRatio, 1.0f);
-    EXPECT_EQ(effect->uniqueID, 0x6E753276);
+    EXPECT_EQ(effect->uniqueID, test_identity::kUniqueId);
     EXPECT_EQ(effect->version, 32000);
     EXPECT_EQ(effect->resvd1, 0);
     EXPECT_EQ(effect->user, nullptr);
@@ -524,11 +525,14 @@ TEST_F(Vst2Binding, EditorRequestsWithEditor)
     EXPECT_EQ(Dispatch(effect, effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(plugin->editorOpened, 1);
     bool lockFree = false; // the audio thread could run a block while the editor draws
-    plugin->editor->onIdle = [&] {
-        std::thread audio([&] {
-            lockFree = plugin->Lock().TryLock();
-            if (lockFree) plugin->Lock().Unlock();
-        });
+    plugin->editor->onIdle = [&]
+    {
+        std::thread audio(
+            [&]
+            {
+                lockFree = plugin->Lock().TryLock();
+                if (lockFree) plugin->Lock().Unlock();
+            });
         audio.join();
     };
     EXPECT_EQ(Dispatch(effect, effEditIdle), 0);

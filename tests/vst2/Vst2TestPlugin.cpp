@@ -1,6 +1,6 @@
 #include "tests/vst2/Vst2TestPlugin.h"
 
-#include "core/VellicorIdentity.h"
+#include "tests/support/TestIdentity.h"
 
 #include <cstring>
 
@@ -9,8 +9,8 @@ int Vst2TestPlugin::destroyed = 0;
 
 Vst2TestPlugin::Vst2TestPlugin(const InstanceInfo& info)
     : IEffectVST(info, kNParams, next.channels, next.presets, next.effectName.c_str(),
-                 next.productName.c_str(), next.makerName.c_str(), vellicor::identity::kVersion,
-                 vellicor::identity::kUniqueId, vellicor::identity::kMakerId, 7, next.midiMode, next.chunks,
+                 next.productName.c_str(), next.makerName.c_str(), test_identity::kVersion,
+                 test_identity::kUniqueId, test_identity::kMakerId, 7, next.midiMode, next.chunks,
                  next.instrument)
 {
     GetParam(kGain)->InitReal("Gain", 0.0, -18.0, 18.0, 0.1, "dB");

@@ -1,0 +1,353 @@
+// Coefficients, ring, hold, link and input cleaning of the engine on its own.
+#include "vellicor/engine/LimiterEngine.h"
+#include "vellicor/engine/Nint.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace
+{
+const double kDefaults[10] = {0.0, 6.0, 6.0, 8.0, 9.0, 70.0, -0.1, 5.0, 0.0, 0.0};
+
+struct Engine
+{
+    LimiterEngine e;
+    MeterData meter;
+
+    explicit Engine(double rate, const double* values = kDefaults)
+    {
+        e.PrepareRate(rate);
+        for (int32_t i = 0; i < 10; ++i)
+            e.ApplyValue(i, values[i], meter);
+    }
+    void Set(int32_t index, double value) { e.ApplyValue(index, value, meter); }
+
+    // Runs frame by frame so that the envelope can be watched.
+    std::vector<double> RunLeft(const std::vector<double>& left, const std::vector<double>& right,
+                                std::vector<double>* envelopes = nullptr)
+    {
+        std::vector<double> out(left.size()), outR(left.size());
+        for (size_t i = 0; i < left.size(); ++i)
+        {
+            double xl = left[i], xr = right[i];
+            double* in[2] = {&xl, &xr};
+            double* o[2] = {&out[i], &outR[i]};
+            e.ProcessBlock(in, o, 1);
+            if (envelopes) envelopes->push_back(e.View().envelope[0]);
+        }
+        return out;
+    }
+};
+} // namespace
+
+TEST(Nint, RoundsHalvesAwayFromZeroAndSaturates)
+{
+    EXPECT_EQ(Nint(2.5), 3);
+    EXPECT_EQ(Nint(-2.5), -3);
+    EXPECT_EQ(Nint(2.4999), 2);
+    EXPECT_EQ(Nint(-0.4), 0);
+    EXPECT_EQ(Nint(1e300), INT32_MAX);
+    EXPECT_EQ(Nint(-1e300), INT32_MIN);
+    EXPECT_EQ(Nint(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST(LimiterCoefficients, WorkedValuesAt44100WithDefaults)
+{
+    Engine s(44100.0);
+    EXPECT_NEAR(s.e.View().attackCoef, 0.979044, 5e-7);
+    EXPECT_NEAR(s.e.View().releaseCoef, 0.988464, 5e-7);
+    EXPECT_EQ(s.e.View().holdLength, 529);
+    EXPECT_EQ(s.e.View().holdHalf, 264);
+    EXPECT_EQ(s.e.View().delayLength, 529);
+    EXPECT_NEAR(s.e.View().ceiling, 0.988553, 5e-7);
+    EXPECT_NEAR(s.e.View().linkFactor, 0.707946, 5e-7);
+    EXPECT_EQ(s.e.View().inputGain, 1.0);
+    EXPECT_TRUE(s.e.View().lookAheadOn);
+    EXPECT_TRUE(s.e.View().holdOn);
+    EXPECT_EQ(MeterData::Load(s.meter.meterCoef), static_cast<float>(s.e.View().attackCoef * 0.5));
+    EXPECT_EQ(s.e.RingCapacity(), 8822u); // nint(44100 * 0.2 + 2)
+}
+
+TEST(LimiterCoefficients, SinglePrecisionPiecesOfAttackAndCeiling)
+{
+    Engine s(48000.0);
+    s.Set(2, 37.3);
+    const float f = 373.0f * 0.030000031f * 0.001f + 0.82f;
+    EXPECT_EQ(s.e.View().attackCoef, std::pow(0.01, 1000 / (373 * 48000.0 * static_cast<double>(f) * 0.1)));
+    s.Set(6, -7.3);
+    EXPECT_EQ(s.e.View().ceiling, std::exp(static_cast<double>(-73.0f * 0.1f) * 0.11512925464970228));
+    EXPECT_NE(s.e.View().ceiling, std::exp(-7.3 * 0.11512925464970228)); // the single step is observable
+}
+
+TEST(LimiterCoefficients, EdgeValues)
+{
+    Engine s(44100.0);
+    s.Set(2, 0.0);
+    EXPECT_EQ(s.e.View().attackCoef, 0.0);
+    s.Set(4, 0.1);
+    EXPECT_NEAR(s.e.View().releaseCoef, 0.352, 5e-4);
+    s.Set(5, 0.0);
+    EXPECT_NEAR(s.e.View().linkFactor, 0.31623, 5e-6);
+    s.Set(5, 100.0);
+    EXPECT_EQ(s.e.View().linkFactor, 1.0);
+    s.Set(6, -18.0);
+    EXPECT_NEAR(s.e.View().ceiling, 0.125893, 5e-7);
+    s.Set(6, 0.0);
+    EXPECT_EQ(s.e.View().ceiling, 1.0);
+    s.Set(0, 18.0);
+    EXPECT_NEAR(s.e.View().inputGain, 7.943282, 5e-7);
+}
+
+TEST(LimiterCoefficients, SameTenthSkipsRecomputation)
+{
+    Engine s(44100.0);
+    EXPECT_TRUE(s.e.ApplyValue(0, 1.0, s.meter));
+    const double gain = s.e.View().inputGain;
+    EXPECT_FALSE(s.e.ApplyValue(0, 1.04, s.meter));
+    EXPECT_EQ(s.e.View().inputGain, gain);
+    EXPECT_TRUE(s.e.ApplyValue(0, 1.05, s.meter)); // 10.5 rounds away to 11
+    EXPECT_GT(s.e.View().inputGain, gain);
+    EXPECT_FALSE(s.e.ApplyValue(5, 70.4, s.meter)); // whole percent
+    EXPECT_FALSE(s.e.ApplyValue(10, 1.0, s.meter));
+}
+
+TEST(LimiterCoefficients, LookAheadAndHoldZeroSwitchOffButKeepTheirLengths)
+{
+    Engine s(44100.0);
+    std::vector<double> loud(300, 3.0);
+    s.RunLeft(loud, loud);
+    ASSERT_NE(s.e.View().writePos, 0);
+    s.Set(1, 0.0);
+    EXPECT_FALSE(s.e.View().lookAheadOn);
+    EXPECT_EQ(s.e.View().writePos, 0);
+    EXPECT_EQ(s.e.View().delayLength, 529);
+    const double heldA = s.e.View().holdPeakA[0];
+    s.Set(3, 0.0);
+    EXPECT_FALSE(s.e.View().holdOn);
+    EXPECT_EQ(s.e.View().holdPeakA[0], heldA);
+    EXPECT_EQ(s.e.View().holdLength, 529);
+    s.Set(3, 2.0);
+    EXPECT_EQ(s.e.View().holdCounter, 0);
+}
+
+TEST(LimiterEngine, LookAheadDelaysByPMinusOneFrames)
+{
+    const struct
+    {
+        double rate;
+        int32_t delay;
+    } cases[] = {{44100.0, 264}, {48000.0, 287}, {96000.0, 575}};
+    for (const auto& c : cases)
+    {
+        Engine s(c.rate);
+        std::vector<double> in(1200, 0.0), zero(1200, 0.0);
+        in[100] = 0.5;
+        const std::vector<double> out = s.RunLeft(in, zero);
+        for (size_t i = 0; i < out.size(); ++i)
+            ASSERT_EQ(out[i], i == static_cast<size_t>(100 + c.delay) ? 0.5 : 0.0)
+                << c.rate << " Hz, frame " << i;
+    }
+}
+
+TEST(LimiterEngine, BelowTheCeilingPassesSampleExactWithTheInputGain)
+{
+    double values[10] = {3.0, 0.0, 6.0, 8.0, 9.0, 70.0, -0.1, 5.0, 0.0, 0.0};
+    Engine s(48000.0, values);
+    std::vector<double> in(2000), right(2000);
+    for (size_t i = 0; i < in.size(); ++i)
+    {
+        in[i] = 0.6 * std::sin(0.05 * static_cast<double>(i)); // 0.6 * 1.41 stays below 0.9886
+        right[i] = -in[i];
+    }
+    const std::vector<double> out = s.RunLeft(in, right);
+    for (size_t i = 0; i < in.size(); ++i)
+        ASSERT_EQ(out[i], in[i] * s.e.View().inputGain) << "frame " << i;
+    EXPECT_EQ(s.meter.peakReduction[0].load(), 0.0f);
+}
+
+TEST(LimiterEngine, HoldKeepsAPeakForHalfToAWholeWindowPlusOne)
+{
+    double values[10] = {0.0, 0.0, 0.0, 2.0, 0.1, 100.0, -0.1, 5.0, 0.0, 0.0};
+    Engine s(44100.0, values);
+    const int32_t len = s.e.View().holdLength, half = s.e.View().holdHalf;
+    ASSERT_EQ(len, 132);
+    int32_t shortest = 1 << 30, longest = 0;
+    for (int32_t offset = 0; offset <= len + 1; ++offset)
+    {
+        s.e.ClearState();
+        std::vector<double> in(3 * len, 0.0);
+        in[offset] = 0.5;
+        std::vector<double> env;
+        s.RunLeft(in, in, &env);
+        int32_t held = 0;
+        for (double e : env)
+            held += e == 0.5;
+        shortest = std::min(shortest, held);
+        longest = std::max(longest, held);
+    }
+    EXPECT_EQ(shortest, half + 1);
+    EXPECT_EQ(longest, len + 1);
+}
+
+TEST(LimiterEngine, LeftEnvelopeRisesFasterThanRightWithFullLink)
+{
+    double values[10] = {0.0, 0.0, 6.0, 0.0, 9.0, 100.0, -0.1, 5.0, 0.0, 0.0};
+    for (double release : {1500.0, 9.0, 1.0})
+    {
+        values[4] = release;
+        Engine s(44100.0, values);
+        std::vector<double> step(1, 2.0);
+        s.RunLeft(step, step);
+        // Left moves by attack x release, right by attack alone.
+        const double attacked = 2.0 + (0.0 - 2.0) * s.e.View().attackCoef;
+        EXPECT_EQ(s.e.View().envelope[0], 2.0 + (attacked - 2.0) * s.e.View().releaseCoef);
+        EXPECT_EQ(s.e.View().envelope[1], 2.0 + (0.0 - 2.0) * s.e.View().attackCoef);
+        EXPECT_GT(s.e.View().envelope[0], s.e.View().envelope[1]);
+        s.RunLeft(step, step);
+        EXPECT_GT(s.e.View().envelope[0], s.e.View().envelope[1]) << "release " << release;
+    }
+}
+
+TEST(LimiterEngine, NoLinkStillPullsTheQuietChannelByMinusTenDecibels)
+{
+    double values[10] = {0.0, 0.0, 0.0, 0.0, 1500.0, 0.0, -0.1, 5.0, 0.0, 0.0};
+    Engine s(44100.0, values);
+    std::vector<double> loud(50, 2.0), quiet(50, 0.0);
+    s.RunLeft(loud, quiet);
+    EXPECT_NEAR(s.e.View().envelope[1] / s.e.View().envelope[0], 0.31623, 1e-3);
+}
+
+TEST(LimiterEngine, NonFiniteInputIsSilenceAndDoesNotPoisonTheState)
+{
+    const double bad[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity()};
+    for (double b : bad)
+    {
+        Engine dirty(44100.0), clean(44100.0);
+        std::vector<double> in(2000), cleaned;
+        for (size_t i = 0; i < in.size(); ++i)
+            in[i] = 1.5 * std::sin(0.01 * static_cast<double>(i));
+        cleaned = in;
+        in[700] = b;
+        cleaned[700] = 0.0;
+        std::vector<double> ra = in, rb = cleaned;
+        const std::vector<double> a = dirty.RunLeft(in, ra);
+        const std::vector<double> c = clean.RunLeft(cleaned, rb);
+        for (size_t i = 0; i < a.size(); ++i)
+            ASSERT_EQ(a[i], c[i]) << "input " << b << ", frame " << i;
+        EXPECT_TRUE(std::isfinite(dirty.e.View().envelope[0]));
+    }
+}
+
+TEST(LimiterEngine, HugeFiniteSampleKeepsDetectorAndOutputFinite)
+{
+    double values[10] = {18.0, 6.0, 6.0, 8.0, 0.1, 70.0, -0.1, 5.0, 0.0, 0.0};
+    Engine s(44100.0, values);
+    std::vector<double> in(3000, 0.1);
+    in[10] = 1e308; // times +18 dB overflows
+    std::vector<double> env;
+    const std::vector<double> out = s.RunLeft(in, in, &env);
+    for (size_t i = 0; i < out.size(); ++i)
+    {
+        ASSERT_TRUE(std::isfinite(env[i])) << "frame " << i;
+        ASSERT_TRUE(std::isfinite(out[i])) << "frame " << i;
+    }
+    EXPECT_LT(s.e.View().envelope[0], 1.0); // and it recovers
+}
+
+TEST(LimiterEngine, LongSilenceAfterLimitingFlushesTheEnvelopeToZero)
+{
+    Engine s(48000.0);
+    std::vector<double> loud(512, 4.0), silence(48000 * 4, 0.0);
+    double* in[2] = {loud.data(), loud.data()};
+    std::vector<double> outL(silence.size()), outR(silence.size());
+    double* out[2] = {outL.data(), outR.data()};
+    s.e.ProcessBlock(in, out, 512);
+    double* quiet[2] = {silence.data(), silence.data()};
+    s.e.ProcessBlock(quiet, out, static_cast<int32_t>(silence.size()));
+    EXPECT_EQ(s.e.View().envelope[0], 0.0);
+    EXPECT_EQ(s.e.View().envelope[1], 0.0);
+    EXPECT_EQ(outL.back(), 0.0);
+}
+
+TEST(LimiterEngine, BrokenSampleRatesGiveAWorkingLimiterWithoutLookAhead)
+{
+    const double rates[] = {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity(), 1e12};
+    for (double rate : rates)
+    {
+        Engine s(rate);
+        EXPECT_EQ(s.e.View().engineRate, 0.0) << rate;
+        EXPECT_LE(s.e.RingCapacity(), 2u) << rate;
+        EXPECT_FALSE(s.e.PrepareRate(rate)) << "unchanged broken rate reallocates: " << rate;
+        std::vector<double> in(400, 0.0);
+        in[5] = 3.0;
+        in[6] = 0.5;
+        const std::vector<double> out = s.RunLeft(in, in);
+        EXPECT_NEAR(out[5], s.e.View().ceiling, 1e-12) << rate; // instant attack and release, no delay
+        EXPECT_EQ(out[6], 0.5) << rate;
+        s.meter.peakTime[0] = 99;
+        s.e.HandOffMeters({3.0, 0.0}, s.meter, {nullptr, nullptr});
+        EXPECT_EQ(s.meter.peakTime[0].load(), 0);
+    }
+}
+
+TEST(LimiterEngine, FailedRingAllocationRunsWithoutDelay)
+{
+    LimiterEngine e;
+    MeterData meter;
+    e.LimitRingAllocation(100);
+    EXPECT_TRUE(e.PrepareRate(44100.0));
+    for (int32_t i = 0; i < 10; ++i)
+        e.ApplyValue(i, kDefaults[i], meter);
+    EXPECT_EQ(e.View().delayLine, nullptr);
+    EXPECT_TRUE(e.View().lookAheadOn);
+    EXPECT_FALSE(e.RingUsable());
+    double l = 0.25, r = -0.25, ol = 0.0, orr = 0.0;
+    double* in[2] = {&l, &r};
+    double* out[2] = {&ol, &orr};
+    e.ProcessBlock(in, out, 1);
+    EXPECT_EQ(ol, 0.25);
+    EXPECT_EQ(orr, -0.25);
+    e.LimitRingAllocation(SIZE_MAX);
+    // The next reset tries again; the rate is the same, so nothing needs recomputing.
+    EXPECT_FALSE(e.PrepareRate(44100.0));
+    EXPECT_TRUE(e.RingUsable());
+    EXPECT_EQ(e.RingCapacity(), 8822u);
+}
+
+TEST(LimiterEngine, ResetAtTheSameRateKeepsRingAndPosition)
+{
+    Engine s(44100.0);
+    std::vector<double> in(100, 0.3);
+    s.RunLeft(in, in);
+    const int32_t pos = s.e.View().writePos;
+    const double* ring = s.e.View().delayLine.get();
+    EXPECT_FALSE(s.e.PrepareRate(44100.0));
+    s.e.ClearState();
+    EXPECT_EQ(s.e.View().writePos, pos);
+    EXPECT_EQ(s.e.View().delayLine.get(), ring);
+    EXPECT_EQ(s.e.View().envelope[0], 0.0);
+    EXPECT_EQ(s.e.View().holdPeakA[0], 0.0);
+    EXPECT_EQ(s.e.View().holdCounter, 0);
+}
+
+TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
+{
+    Engine s(44100.0);
+    std::vector<double> in(100, 0.3);
+    s.RunLeft(in, in);
+    s.e.LimitRingAllocation(0); // any allocation from here on fails and leaves no ring
+    ASSERT_TRUE(s.e.StartIfFirstBlock());
+    EXPECT_TRUE(s.e.PrepareRate(44100.0)) << "the forced reset still recomputes the rate-dependent values";
+    ASSERT_NE(s.e.View().delayLine, nullptr) << "the ring prepared for this rate was replaced";
+    EXPECT_EQ(s.e.View().writePos, 0);
+    for (size_t i = 0; i < s.e.RingCapacity(); ++i)
+        ASSERT_EQ(s.e.View().delayLine[i], 0.0) << "ring not zeroed at " << i;
+    // A rate needing another size still gets (here: fails to get) a ring of its own.
+    EXPECT_TRUE(s.e.PrepareRate(48000.0));
+    EXPECT_EQ(s.e.View().delayLine, nullptr);
+}

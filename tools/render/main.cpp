@@ -1,6 +1,0 @@
-#include "tools/render/RenderApp.h"
-
-int main(int argc, char** argv)
-{
-    return RunRenderApp(argc, argv);
-}

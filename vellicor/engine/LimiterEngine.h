@@ -1,0 +1,98 @@
+#pragma once
+// The limiter's signal engine: coefficients from quantised parameter values, the sample-rate
+// dependent look-ahead ring, the per-frame limiter and the block-end meter hand-off.
+// No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
+// so coefficients never change inside a block. Allocation happens in PrepareRate only, and only
+// when the ring's size changes.
+#include "vellicor/engine/LimiterParams.h"
+#include "vellicor/engine/MeterData.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class LimiterEngine
+{
+public:
+    static constexpr int32_t kParamCount = kVellicorParamCount;
+
+    struct BlockPeaks
+    {
+        double left = 0.0, right = 0.0; // largest envelope above the ceiling, 0 if none
+    };
+
+    // The host's transport position in samples, asked only when a new peak is recorded.
+    struct HostPosition
+    {
+        int32_t (*query)(void* context);
+        void* context;
+    };
+
+    LimiterEngine();
+
+    // Tenths of a dB or ms, whole units for "Stereo Link", the target and the memories.
+    static int32_t Quantise(int32_t index, double value);
+    // The rate the engine computes with: the host's, or 0 when it is unusable.
+    static double UsableRate(double hostRate);
+
+    // Quantises value and, when that differs from the last quantised value of index, recomputes
+    // its coefficient (and meter field). Answers whether anything was recomputed.
+    bool ApplyValue(int32_t index, double value, MeterData& meter);
+    // Makes the next ApplyValue of index recompute whatever its value.
+    void ForgetQuantised(int32_t index);
+
+    // First-block rule: answers true once, after which the caller runs its full reset.
+    bool StartIfFirstBlock();
+    // When the usable rate differs from engineRate (or the ring is missing): adopt it and give it
+    // a zeroed ring, rewound. A ring of the right size is zeroed in place; only a ring of another
+    // size (or none) is allocated. Answers true only for a new rate, so that the caller recomputes
+    // "Look Ahead", "Attack", "Release" and "Hold" in that order. A failed allocation leaves no
+    // ring (no look-ahead) and is retried by the next call.
+    bool PrepareRate(double hostRate);
+    // Envelopes, hold accumulators and hold counter to 0; the ring and its position stay.
+    void ClearState();
+
+    // inputs/outputs: two channels each, in place allowed. Non-finite input samples count as 0.
+    BlockPeaks ProcessBlock(double** inputs, double** outputs, int32_t frames);
+    // Gain reduction of the block for each channel that limited; the peak time is asked lazily.
+    void HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const;
+
+    // True when a look-ahead write of the coming block stays inside the ring.
+    bool RingUsable() const;
+    size_t RingCapacity() const { return ringCapacity; }
+    // Test hook: allocations of more doubles than this fail.
+    void LimitRingAllocation(size_t doubles) { ringLimit = doubles; }
+
+    // The engine's members, named as in the limiter's design.
+    struct Members
+    {
+        double engineRate = 0.0;
+        std::unique_ptr<double[]> delayLine;
+        int32_t holdLength = 0;
+        int32_t holdHalf = 0;
+        int32_t holdCounter = 0;
+        int32_t writePos = 0;
+        int32_t delayLength = 0;
+        double ceiling = 0.0;
+        double inputGain = 0.0;
+        double attackCoef = 0.0;
+        double releaseCoef = 0.0;
+        double linkFactor = 0.0;
+        double holdPeakA[2] = {0.0, 0.0};
+        double holdPeakB[2] = {0.0, 0.0};
+        double envelope[2] = {0.0, 0.0};
+        bool engineStarted = false;
+        bool lookAheadOn = false;
+        bool holdOn = false;
+        int32_t lastQuantised[kParamCount];
+    };
+    // Read-only: only the engine's operations change them.
+    const Members& View() const { return state; }
+
+private:
+    template <bool kRing, bool kHold> BlockPeaks Run(double** inputs, double** outputs, int32_t frames);
+
+    Members state;
+    size_t ringCapacity = 0; // doubles in delayLine
+    size_t ringLimit = SIZE_MAX;
+};
