@@ -1,4 +1,4 @@
-// The committed PNGs are what the SVG sources render to (resources/render-artwork), at the sizes the
+// The committed PNGs are what the SVG sources render to (vellicor/resources/render-artwork), at the sizes the
 // editor layout places them at.
 #include "drawing/PIX_IBitmap.h"
 #include "drawing/PIX_Png.h"
@@ -81,7 +81,7 @@ TEST(Artwork, CommittedPicturesAreRenderedFromTheirSources)
         ASSERT_TRUE(rendered && committed) << p.name;
         // A point or two of rounding between librsvg builds; an edited source differs far more.
         EXPECT_LE(MaxDifference(*rendered, *committed), 2)
-            << p.name << ".svg changed without resources/render-artwork being run (or sizes differ)";
+            << p.name << ".svg changed without vellicor/resources/render-artwork being run (or sizes differ)";
         std::remove(fresh.c_str());
     }
     rmdir(dir);
