@@ -122,7 +122,7 @@ TEST_F(GestureTest, WheelGestureEndsTwelveTicksAfterTheLastStep)
     gui->Tick();
     ASSERT_EQ(plug.edits.size(), 3u);
     EXPECT_EQ(plug.edits.back(), (Edit{Kind::End, 0, 0.0}));
-    EXPECT_EQ(gui->DeferredEditCountdown(), 0);
+    EXPECT_FALSE(gui->DeferredEditPending());
 }
 
 TEST_F(GestureTest, ClosingTheWindowFlushesAPendingWheelEnd)
@@ -133,7 +133,7 @@ TEST_F(GestureTest, ClosingTheWindowFlushesAPendingWheelEnd)
     gui->CloseWindow();
     ASSERT_FALSE(plug.edits.empty());
     EXPECT_EQ(plug.edits.back(), (Edit{Kind::End, 1, 0.0}));
-    EXPECT_EQ(gui->DeferredEditCountdown(), 0);
+    EXPECT_FALSE(gui->DeferredEditPending());
 }
 
 TEST_F(GestureTest, ControlsBoundBeyondTheParameterListSendNothing)

@@ -75,7 +75,7 @@ protected:
     ProbeControl* mode = nullptr;
 };
 
-TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnWithAGestureAndOneMorePush)
+TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnAsOneGesture)
 {
     OpenEntry(20, 20);
     gui->TypeIntoPopup("12.5");
@@ -83,10 +83,9 @@ TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnWithAGestureAndOneMorePush)
     EXPECT_TRUE(plug.edits.empty()) << "the commit waits for the next tick";
     gui->Tick();
     EXPECT_FALSE(gui->Popup().IsOpen());
-    EXPECT_EQ(
-        plug.edits,
-        (std::vector<Edit>{
-            {Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.125}, {Kind::End, 0, 0.0}, {Kind::Edited, 0, 0.125}}));
+    EXPECT_EQ(plug.edits,
+              (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.125}, {Kind::End, 0, 0.0}}))
+        << "begin, one edit, end; nothing after";
     EXPECT_DOUBLE_EQ(plug.GetParam(0)->value, 12.5);
 }
 
@@ -126,8 +125,7 @@ TEST_F(ValueEntryTest, EscapeKeepsItOpenLeftClickCommitsRightClickCancels)
     gui->Tick();
     EXPECT_FALSE(gui->Popup().IsOpen());
     EXPECT_DOUBLE_EQ(gain->Value(), 0.8) << "cancelled";
-    EXPECT_EQ(plug.edits, (std::vector<Edit>{{Kind::Edited, 0, 0.8}}))
-        << "only the closing push of the value";
+    EXPECT_TRUE(plug.edits.empty()) << "a cancelled entry sends nothing, nor does the right click's release";
 }
 
 TEST_F(ValueEntryTest, ListChoiceCommitsItsValue)
