@@ -53,6 +53,33 @@ TEST(IPopupEntry, TypingReplacesTheSelectionThenAppends)
     EXPECT_EQ(e.CommitText(), "12.5");
 }
 
+TEST(IPopupEntry, ACommitOrCancelAskedForHoldsUntilTheTick)
+{
+    // Whatever arrives after the request within the same tick, the tick still sees the request.
+    const struct
+    {
+        const char* then;
+        void (*event)(IPopupEntry&);
+    } interferences[] = {
+        {"focus gained", [](IPopupEntry& e) { e.FocusChanged(true); }},
+        {"focus lost", [](IPopupEntry& e) { e.FocusChanged(false); }},
+        {"a key", [](IPopupEntry& e) { e.KeyPressed(false); }},
+        {"Return", [](IPopupEntry& e) { e.KeyPressed(true); }},
+        {"a left press", [](IPopupEntry& e) { e.PressedOutside(false); }},
+        {"a right press", [](IPopupEntry& e) { e.PressedOutside(true); }},
+    };
+    for (const int32_t request : {IPopupEntry::kCommitRequested, IPopupEntry::kCancelRequested})
+        for (const auto& i : interferences)
+        {
+            IPopupEntry e;
+            e.kind = IPopupEntry::kEditBox;
+            e.FocusChanged(true);
+            e.PressedOutside(request == IPopupEntry::kCancelRequested);
+            i.event(e);
+            EXPECT_EQ(e.state, request) << i.then << " after a " << (request == 2 ? "cancel" : "commit");
+        }
+}
+
 class ValueEntryTest : public EditorTest
 {
 protected:
