@@ -19,7 +19,9 @@ done
 sets=()
 for s in "${settings[@]}"; do sets+=(--set "$s"); done
 
-LV2_PATH="$dist" lv2apply -i "$in" -o "$work/lv2.wav" "${controls[@]}" https://www.ovidane.com/vellicor
+# lilv reads every folder of LV2_PATH as a bundle: give it the bundle alone.
+mkdir "$work/lv2" && ln -s "$dist/vellicor.lv2" "$work/lv2/"
+LV2_PATH="$work/lv2" lv2apply -i "$in" -o "$work/lv2.wav" "${controls[@]}" https://www.ovidane.com/vellicor
 "$dist/vellicor-render" "$in" "$work/vst3.wav" --format vst3 --precision 32 --sample-format float \
     "${sets[@]}" --quiet
 
