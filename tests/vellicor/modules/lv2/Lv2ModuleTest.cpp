@@ -257,6 +257,30 @@ TEST_F(Lv2ModuleTest, RendersBitForBitAsTheVst3ModulesSinglePrecisionPath)
         }
 }
 
+TEST_F(Lv2ModuleTest, ActivateStartsOverAsAFreshInstance)
+{
+    // Loud from frame 5000 on and cut off inside the look-ahead: what stays in the delay must not
+    // come out after deactivate() and activate().
+    constexpr uint32_t kFrames = 6000;
+    lv2test::Instance lv2(*world, plugin, kRate, kFrames);
+    ASSERT_NE(lv2.Get(), nullptr);
+    lv2.SetControl("look_ahead", 20.0f);
+    std::vector<float> in[2] = {Stereo(kFrames, 0, 0), Stereo(kFrames, 0, 1)};
+    float* inPtr[2] = {in[0].data(), in[1].data()};
+    std::vector<float> runs[2][2];
+    for (auto& run : runs)
+    {
+        lv2.Activate();
+        for (auto& channel : run)
+            channel.assign(kFrames, 0.0f);
+        float* outPtr[2] = {run[0].data(), run[1].data()};
+        lv2.Run(inPtr, outPtr, kFrames);
+        lv2.Deactivate();
+    }
+    EXPECT_EQ(runs[0][0], runs[1][0]);
+    EXPECT_EQ(runs[0][1], runs[1][1]);
+}
+
 TEST_F(Lv2ModuleTest, RefusesUnusableSampleRatesThroughTheHostLog)
 {
     for (const double rate : {0.0, -48000.0, std::nan(""), std::numeric_limits<double>::infinity(), 10.5e6})
