@@ -1,11 +1,11 @@
 #include "lv2/IEffectLV2.h"
 
 #include "core/BindingLimits.h"
+#include "lv2/Lv2Options.h"
 
 #include "lv2/atom/util.h"
 #include "lv2/buf-size/buf-size.h"
 #include "lv2/core/lv2_util.h"
-#include "lv2/options/options.h"
 #include "lv2/time/time.h"
 #include "lv2/urid/urid.h"
 
@@ -24,18 +24,6 @@ uint32_t Bits(float v)
     return b;
 }
 
-// The host's largest block, from its options; 0 when it names none.
-int32_t MaxBlockFrom(const LV2_Options_Option* options, const LV2_URID_Map* map)
-{
-    if (!options || !map) return 0;
-    const LV2_URID maxLength = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
-    const LV2_URID atomInt = map->map(map->handle, LV2_ATOM__Int);
-    for (const LV2_Options_Option* o = options; o->key != 0; ++o)
-        if (o->key == maxLength && o->type == atomInt && o->size == sizeof(int32_t) && o->value)
-            return *static_cast<const int32_t*>(o->value);
-    return 0;
-}
-
 // The editor hears from the DSP at most this often (frames are counted at the host's rate).
 constexpr double kFeedsPerSecond = 60.0;
 } // namespace
@@ -47,9 +35,7 @@ IEffectLV2::IEffectLV2(const InstanceInfo& info, int32_t paramCount, const char*
     : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version, uniqueId,
                   makerId, latency, midiMode, chunks, instrument, kBindingLV2)
 {
-    ports.audioIn = NInChannels();
-    ports.audioOut = NOutChannels();
-    ports.params = NParams();
+    ports = {NInChannels(), NOutChannels(), NParams()};
     audioIn.assign(static_cast<size_t>(ports.audioIn), nullptr);
     audioOut.assign(static_cast<size_t>(ports.audioOut), nullptr);
     controls.assign(static_cast<size_t>(ports.params), nullptr);
@@ -58,9 +44,10 @@ IEffectLV2::IEffectLV2(const InstanceInfo& info, int32_t paramCount, const char*
     SetOutputConnections(0, NOutChannels(), true);
 
     const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(info.features, LV2_URID__map));
-    const auto* options =
-        static_cast<const LV2_Options_Option*>(lv2_features_data(info.features, LV2_OPTIONS__options));
-    const int32_t maxBlock = MaxBlockFrom(options, map);
+    // The host's largest block, when it names one.
+    const auto* maxLength = static_cast<const int32_t*>(vellicor::lv2::OptionValue(
+        info.features, map, LV2_BUF_SIZE__maxBlockLength, LV2_ATOM__Int, sizeof(int32_t)));
+    const int32_t maxBlock = maxLength ? *maxLength : 0;
     SetBlockSize(maxBlock >= 1 ? std::min(maxBlock, vellicor::kMaxBlockFrames) : kDefaultBlockFrames);
 
     linked = urids.Map(map, info.pluginUri);

@@ -2,27 +2,14 @@
 
 #include "core/SampleRateRange.h"
 #include "lv2/IEffectLV2.h"
+#include "lv2/Lv2Options.h"
 
 #include "lv2/core/lv2_util.h"
-#include "lv2/options/options.h"
 #include "lv2/parameters/parameters.h"
 #include "lv2/urid/urid.h"
 
 namespace
 {
-// The host's sample rate from its options, or 0.
-double SampleRateFrom(const LV2_Feature* const* features, const LV2_URID_Map* map)
-{
-    const auto* options = static_cast<const LV2_Options_Option*>(lv2_features_data(features, LV2_OPTIONS__options));
-    if (!options || !map) return 0.0;
-    const LV2_URID key = map->map(map->handle, LV2_PARAMETERS__sampleRate);
-    const LV2_URID atomFloat = map->map(map->handle, LV2_ATOM__Float);
-    for (const LV2_Options_Option* o = options; o->key != 0; ++o)
-        if (o->key == key && o->type == atomFloat && o->size == sizeof(float) && o->value)
-            return *static_cast<const float*>(o->value);
-    return 0.0;
-}
-
 // The editor's meter smoothing depends on the rate; until the host names it, a common one.
 constexpr double kAssumedRate = 48000.0;
 } // namespace
@@ -35,9 +22,7 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
                   makerId, latency, midiMode, chunks, instrument, kBindingLV2),
       write(info.write), controller(info.controller)
 {
-    ports.audioIn = NInChannels();
-    ports.audioOut = NOutChannels();
-    ports.params = NParams();
+    ports = {NInChannels(), NOutChannels(), NParams()};
     written.assign(static_cast<size_t>(ports.params), 0.0);
     parent = lv2_features_data(info.features, LV2_UI__parent);
     resize = static_cast<const LV2UI_Resize*>(lv2_features_data(info.features, LV2_UI__resize));
@@ -45,7 +30,9 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
     const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(info.features, LV2_URID__map));
     linked = urids.Map(map, info.pluginUri);
     if (linked) lv2_atom_forge_init(&forge, const_cast<LV2_URID_Map*>(map));
-    const double rate = SampleRateFrom(info.features, map);
+    const auto* rateOption = static_cast<const float*>(
+        vellicor::lv2::OptionValue(info.features, map, LV2_PARAMETERS__sampleRate, LV2_ATOM__Float, sizeof(float)));
+    const double rate = rateOption ? *rateOption : 0.0;
     SetSampleRate(vellicor::IsUsableSampleRate(rate) ? rate : kAssumedRate);
 }
 
