@@ -30,11 +30,6 @@ LV2_URID UridMap::Map(const char* uri)
     return static_cast<LV2_URID>(uris.size());
 }
 
-const char* UridMap::Unmap(LV2_URID urid) const
-{
-    return urid >= 1 && urid <= uris.size() ? uris[urid - 1].c_str() : nullptr;
-}
-
 World::World(const std::string& bundleDir) : world(lilv_world_new())
 {
     // Only the bundle under test and the LV2 specifications, whatever else the machine holds.
@@ -149,12 +144,6 @@ bool Instance::SetControl(const char* symbol, float value)
     if (found == controlIndex.end()) return false;
     controls[found->second] = value;
     return true;
-}
-
-float Instance::Control(const char* symbol) const
-{
-    const auto found = controlIndex.find(symbol);
-    return found == controlIndex.end() ? 0.0f : controls[found->second];
 }
 
 void Instance::ResetInput()

@@ -19,13 +19,12 @@
 
 namespace lv2test
 {
-// URIs to URIDs and back, as hosts keep them.
+// URIs to URIDs, as hosts keep them.
 class UridMap
 {
 public:
     UridMap();
     LV2_URID Map(const char* uri);
-    const char* Unmap(LV2_URID urid) const;
     LV2_URID_Map* Feature() { return &map; }
 
 private:
@@ -64,7 +63,6 @@ public:
     LilvInstance* Get() const { return instance; }
     // The control port with this symbol; false when there is none.
     bool SetControl(const char* symbol, float value);
-    float Control(const char* symbol) const;
     // time:Position with frame (and speed 1) at this run's first frame.
     void SendPosition(int64_t frame, float speed = 1.0f);
     // An object as an event of the next run (any atom).
