@@ -5,7 +5,6 @@
 #include "vellicor/tools/render/BackgroundReader.h"
 #include "vellicor/tools/render/BackgroundWriter.h"
 #include "vellicor/tools/render/LimitingTrace.h"
-#include "vellicor/tools/render/LoudnessMeter.h"
 #include "vellicor/tools/render/ProgressBar.h"
 #include "vellicor/tools/render/SampleLoops.h"
 
@@ -46,8 +45,9 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     stats = RenderStats();
     stats.channels = channels;
 
-    BackgroundReader<T> ahead(reader, channels, chunk);
-    BackgroundWriter<T> background(writer, channels, chunk);
+    // Loudness and true peak cost more than the limiter itself: measured on the file threads.
+    BackgroundReader<T> ahead(reader, channels, chunk, 4, loudnessIn);
+    BackgroundWriter<T> background(writer, channels, chunk, 4, loudnessOut);
     std::vector<std::vector<T>> in(static_cast<size_t>(channels), std::vector<T>(static_cast<size_t>(chunk)));
     std::vector<std::vector<T>> out(static_cast<size_t>(channels),
                                     std::vector<T>(static_cast<size_t>(chunk)));
@@ -101,11 +101,7 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
                     ", frame " + std::to_string(stats.frames + i) + ")";
             return false;
         }
-        if (!silence)
-        {
-            if (loudnessIn) loudnessIn->Add(chunkIn, got);
-            if (trace) trace->AddInput(chunkIn, got);
-        }
+        if (!silence && trace) trace->AddInput(chunkIn, got);
 
         for (int64_t offset = 0; offset < got; offset += block)
         {
@@ -151,7 +147,6 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
         }
         else
             Interleave(out[0].data() + skip, out[1].data() + skip, pending, keep, outBits);
-        if (loudnessOut) loudnessOut->Add(pending, keep);
         if (trace) trace->AddOutput(pending, keep);
         background.Submit(keep);
         stats.framesOut += keep;
