@@ -89,22 +89,34 @@ int64_t FramesFor(double rate)
 
 class RenderMatchesDirectDrive : public testing::TestWithParam<Case>
 {
+protected:
+    const std::vector<double> input =
+        HotSignal(GetParam().channels, GetParam().rate, FramesFor(GetParam().rate));
+
+    // The input through the tool at 64 bits into a 64-bit file, with the extra options given.
+    FileContents RenderSixtyFourBit(const std::vector<std::string>& extra, ToolResult& run)
+    {
+        const Case& c = GetParam();
+        TempDir dir;
+        if (!WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Double, static_cast<int32_t>(c.rate),
+                       c.channels, input))
+            return {};
+        std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
+        args.insert(args.end(), {"--precision", "64", "--sample-format", "double"});
+        args.insert(args.end(), extra.begin(), extra.end());
+        run = RunTool(VELLICOR_RENDER_TOOL, args);
+        return ReadFile(dir.Path("out.wav"));
+    }
 };
 
 TEST_P(RenderMatchesDirectDrive, SixtyFourBitOutputIsIdenticalSampleForSample)
 {
     const Case& c = GetParam();
-    TempDir dir;
-    const std::vector<double> input = HotSignal(c.channels, c.rate, FramesFor(c.rate));
-    ASSERT_TRUE(WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Double,
-                          static_cast<int32_t>(c.rate), c.channels, input));
-    std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
-    args.insert(args.end(), {"--precision", "64", "--sample-format", "double", "--quiet", "--no-align"});
-    const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, args);
+    ToolResult run;
+    const FileContents out = RenderSixtyFourBit({"--quiet", "--no-align"}, run);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "") << "--quiet prints nothing";
 
-    const FileContents out = ReadFile(dir.Path("out.wav"));
     ASSERT_TRUE(out.ok);
     EXPECT_EQ(out.channels, c.channels);
     EXPECT_EQ(out.sampleRate, static_cast<int32_t>(c.rate));
@@ -128,13 +140,8 @@ TEST_P(RenderMatchesDirectDrive, SixtyFourBitOutputIsIdenticalSampleForSample)
 TEST_P(RenderMatchesDirectDrive, AlignedOutputIsTheDirectDriveWithoutItsDelayAndWithItsTail)
 {
     const Case& c = GetParam();
-    TempDir dir;
-    const std::vector<double> input = HotSignal(c.channels, c.rate, FramesFor(c.rate));
-    ASSERT_TRUE(WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Double,
-                          static_cast<int32_t>(c.rate), c.channels, input));
-    std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
-    args.insert(args.end(), {"--precision", "64", "--sample-format", "double", "--json"});
-    const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, args);
+    ToolResult run;
+    const FileContents out = RenderSixtyFourBit({"--json"}, run);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json summary = nlohmann::json::parse(run.out, nullptr, false);
     ASSERT_FALSE(summary.is_discarded()) << run.out;
@@ -145,7 +152,6 @@ TEST_P(RenderMatchesDirectDrive, AlignedOutputIsTheDirectDriveWithoutItsDelayAnd
     padded.resize(input.size() + static_cast<size_t>(delay * c.channels), 0.0);
     std::vector<double> expected = RenderReference(padded, SetupFor(c));
     expected.erase(expected.begin(), expected.begin() + delay * c.channels);
-    const FileContents out = ReadFile(dir.Path("out.wav"));
     ASSERT_TRUE(out.ok);
     ASSERT_EQ(out.samples.size(), input.size()) << "as long as the input";
     EXPECT_TRUE(out.samples == expected) << "delay " << delay;
