@@ -141,6 +141,7 @@ TEST(Options, BadValuesAreUsageErrorsNamingTheOption)
         {{"i.wav", "o.wav", "--plot-size", "199x600"}, "--plot-size"},
         {{"i.wav", "o.wav", "--plot-size", "1200x600x2"}, "--plot-size"},
         {{"i.wav", "j.wav", "--out-dir", "d", "--plot", "p.png"}, "--plot"},
+        {{"a/i.wav", "b/i.wav", "--out-dir", "d"}, "both be written to d/i.wav"},
         {{"i.wav", "j.wav", "--out-dir", "d", "--snapshot", "p.png"}, "--snapshot"},
     };
     for (const auto& c : cases)

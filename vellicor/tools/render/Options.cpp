@@ -269,6 +269,15 @@ ParseResult ParseOptions(int argc, char** argv, RenderOptions& options, std::str
             return ParseResult::Error;
         }
         options.inputs = files;
+        // Two inputs of the same name would be written to the same output, the second over the first.
+        for (size_t i = 0; i < files.size(); ++i)
+            for (size_t j = i + 1; j < files.size(); ++j)
+                if (OutputPathIn(options.outDir, files[i]) == OutputPathIn(options.outDir, files[j]))
+                {
+                    error = files[i] + " and " + files[j] + " would both be written to " +
+                            OutputPathIn(options.outDir, files[i]);
+                    return ParseResult::Error;
+                }
     }
     else if (files.size() > 2)
     {
