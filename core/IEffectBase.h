@@ -26,6 +26,7 @@ public:
     {
         kBindingVST2 = 0,
         kBindingVST3 = 1,
+        kBindingLV2 = 2,
     };
 
     enum class BlockForm
@@ -74,6 +75,9 @@ public:
     virtual void HostParamChanged(int32_t index, float normalized);
     // Audio thread, plug-in lock held; reached only while ProcessingReady is set.
     virtual void ProcessBlock(double** inputs, double** outputs, int32_t frames);
+    // Audio thread, plug-in lock held: the first block run after passed-through ones. The plug-in
+    // saw none of the audio passed meanwhile, so what it kept from before is stale.
+    virtual void PassThroughEnded() {}
     virtual void EditorOpened() {}
     virtual void EditorClosed() {}
     virtual void ClosingNotice() {}
@@ -223,6 +227,7 @@ private:
     PluginLock lock;
     bool instrument;
     bool bypassed = false;
+    bool passingThrough = false; // the last host block was passed through
     double sampleRate = 44100.0;
     int32_t latency;
     char effectName[kNameSize] = {};

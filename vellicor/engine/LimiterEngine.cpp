@@ -129,7 +129,9 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
     case kLookAhead:
         if (q > 0) state.delayLength = Nint(r * 2 * q * 0.1 * 0.001);
         state.lookAheadOn = q > 0;
-        state.writePos = 0;
+        // A new delay starts from silence: read from where the old one wrote, the ring would
+        // replay audio from before the change, at full level, past the envelope.
+        RestartRing();
         break;
     case kAttack:
     {
@@ -196,14 +198,14 @@ bool LimiterEngine::PrepareRate(double hostRate)
     state.engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
-    state.writePos = 0;
     // The first block's reset comes here on the audio thread, at the rate the host's own thread
     // already prepared a ring for: rewind that ring in place rather than allocate.
     if (state.delayLine && ringCapacity == doubles)
     {
-        std::fill_n(state.delayLine.get(), doubles, 0.0);
+        RestartRing();
         return changed;
     }
+    state.writePos = 0;
     state.delayLine.reset();
     ringCapacity = 0;
     if (doubles <= ringLimit) state.delayLine.reset(new (std::nothrow) double[doubles]());
@@ -217,6 +219,13 @@ void LimiterEngine::ClearState()
     state.holdPeakA[0] = state.holdPeakA[1] = 0.0;
     state.holdPeakB[0] = state.holdPeakB[1] = 0.0;
     state.holdCounter = 0;
+    RestartRing();
+}
+
+void LimiterEngine::RestartRing()
+{
+    if (state.delayLine) std::fill_n(state.delayLine.get(), ringCapacity, 0.0);
+    state.writePos = 0;
 }
 
 bool LimiterEngine::RingUsable() const
@@ -272,11 +281,14 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, 
         dL = std::min(dL * g, kHugeLevel);
         dR = std::min(dR * g, kHugeLevel);
 
-        double sL = xL, sR = xR;
+        // The ring holds the samples with the gain applied, so a gain change reaches the
+        // detector and the delayed output together. (s * g) * ceiling / envelope is the same
+        // product whether s * g is formed now or on the way out.
+        double sL = xL * g, sR = xR * g;
         if constexpr (kRing)
         {
-            line[pos] = xL;
-            line[pos + 1] = xR;
+            line[pos] = sL;
+            line[pos + 1] = sR;
             pos += 2;
             if (pos >= wrap) pos = 0;
             sL = line[pos];
@@ -324,22 +336,21 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, 
         envL = eL;
         envR = eR;
 
-        const double gL = sL * g, gR = sR * g;
         // Limiting is the common case in a loud passage, so these branches predict well.
         if (eL > top)
         {
-            outL[i] = Finite(gL) * top / eL;
+            outL[i] = Finite(sL) * top / eL;
             peakL = Max(peakL, eL);
         }
         else
-            outL[i] = gL;
+            outL[i] = sL;
         if (eR > top)
         {
-            outR[i] = Finite(gR) * top / eR;
+            outR[i] = Finite(sR) * top / eR;
             peakR = Max(peakR, eR);
         }
         else
-            outR[i] = gR;
+            outR[i] = sR;
     }
 
     state.envelope[0] = envL;

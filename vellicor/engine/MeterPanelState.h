@@ -20,6 +20,8 @@ public:
     // edit: no step, no ParamChanged.
     virtual void SetMeterParamClamped(int32_t index, double value) = 0;
     virtual void EndMeterEdit(int32_t index) = 0;
+    // The reset button cleared the peaks (an editor apart from the DSP passes it on).
+    virtual void MeterPeaksCleared() {}
 };
 
 class MeterPanelState

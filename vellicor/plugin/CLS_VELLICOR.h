@@ -22,10 +22,16 @@ public:
     void ParamChanged(int32_t index) override;
     // Audio thread, plug-in lock already held by the binding.
     void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+    // Audio thread, plug-in lock held: starts over as after a reset, without touching the rate.
+    void PassThroughEnded() override;
 
     // The meter panel's record and rules; the editor's meter panel draws from it. Never null.
     MeterPanelState& MeterPanel() { return *meterPanel; }
     const LimiterEngine& Engine() const { return engine; }
+
+protected:
+    // Window thread: the editor's reset button cleared the peaks.
+    virtual void MeterPeaksCleared() {}
 
 private:
     // The host-notifying set of the meter panel, on this plug-in.
@@ -37,6 +43,7 @@ private:
         void BeginMeterEdit(int32_t index) override;
         void SetMeterParamClamped(int32_t index, double value) override;
         void EndMeterEdit(int32_t index) override;
+        void MeterPeaksCleared() override { plugin.MeterPeaksCleared(); }
 
     private:
         CLS_VELLICOR& plugin;
