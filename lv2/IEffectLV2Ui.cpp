@@ -22,7 +22,7 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
                   makerId, latency, midiMode, chunks, instrument, kBindingLV2),
       write(info.write), controller(info.controller)
 {
-    ports = {NInChannels(), NOutChannels(), NParams()};
+    ports = Lv2PortLayout::ForChannels(*this, info.channels);
     written.assign(static_cast<size_t>(ports.params), 0.0);
     parent = lv2_features_data(info.features, LV2_UI__parent);
     resize = static_cast<const LV2UI_Resize*>(lv2_features_data(info.features, LV2_UI__resize));
