@@ -35,13 +35,17 @@ IEffectLV2::IEffectLV2(const InstanceInfo& info, int32_t paramCount, const char*
     : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version, uniqueId,
                   makerId, latency, midiMode, chunks, instrument, kBindingLV2)
 {
-    ports = {NInChannels(), NOutChannels(), NParams()};
+    ports = Lv2PortLayout::ForChannels(*this, info.channels);
     audioIn.assign(static_cast<size_t>(ports.audioIn), nullptr);
     audioOut.assign(static_cast<size_t>(ports.audioOut), nullptr);
     controls.assign(static_cast<size_t>(ports.params), nullptr);
     lastControlBits.assign(static_cast<size_t>(ports.params), kUnseenBits);
-    SetInputConnections(0, NInChannels(), true);
-    SetOutputConnections(0, NOutChannels(), true);
+    // A narrower variant runs the plug-in's configuration of that width: the channels beyond it are
+    // unconnected (silence in, outputs discarded).
+    SetInputConnections(0, ports.audioIn, true);
+    SetInputConnections(ports.audioIn, NInChannels() - ports.audioIn, false);
+    SetOutputConnections(0, ports.audioOut, true);
+    SetOutputConnections(ports.audioOut, NOutChannels() - ports.audioOut, false);
 
     const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(info.features, LV2_URID__map));
     // The host's largest block, when it names one.

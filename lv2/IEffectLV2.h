@@ -23,6 +23,7 @@ public:
         void* moduleInstance = nullptr;
         const char* pluginUri = "";
         const LV2_Feature* const* features = nullptr;
+        int32_t channels = 0; // audio ports each way: 0 for the plug-in's widest configuration
     };
 
     // Blocks are cut into slices of this many frames when the host names no maximum.

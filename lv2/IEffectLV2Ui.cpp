@@ -22,7 +22,7 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
                   makerId, latency, midiMode, chunks, instrument, kBindingLV2),
       write(info.write), controller(info.controller)
 {
-    ports = {NInChannels(), NOutChannels(), NParams()};
+    ports = Lv2PortLayout::ForChannels(*this, info.channels);
     written.assign(static_cast<size_t>(ports.params), 0.0);
     parent = lv2_features_data(info.features, LV2_UI__parent);
     resize = static_cast<const LV2UI_Resize*>(lv2_features_data(info.features, LV2_UI__resize));
@@ -100,10 +100,11 @@ void IEffectLV2Ui::BeginParamEdit(int32_t index)
 
 void IEffectLV2Ui::BeginParamEditIfIdle(int32_t index)
 {
-    PluginLock::Scoped hold(Lock());
-    if (index == PendingEndEdit()) return; // the running gesture continues
-    FlushEndParamEdit();
-    Touch(index, true);
+    {
+        PluginLock::Scoped hold(Lock());
+        if (index == PendingEndEdit()) return; // the running gesture continues
+    }
+    BeginParamEdit(index); // outside the lock, as every host call
 }
 
 void IEffectLV2Ui::WriteParam(int32_t index)

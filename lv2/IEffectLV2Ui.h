@@ -24,6 +24,7 @@ public:
         LV2UI_Write_Function write = nullptr;
         LV2UI_Controller controller = nullptr;
         const LV2_Feature* const* features = nullptr;
+        int32_t channels = 0; // of the plug-in variant it edits (see IEffectLV2::InstanceInfo)
     };
 
     IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const char* channelConfig, int32_t presetCount,

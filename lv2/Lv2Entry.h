@@ -1,6 +1,7 @@
 #pragma once
-// The entry of an LV2 DSP module: lv2_descriptor with one plug-in. A module defines it once with
-// VELLICOR_LV2_ENTRY(<plug-in class>, <plug-in URI>).
+// The entry of an LV2 DSP module: lv2_descriptor with the plug-in and, optionally, its mono variant
+// (the same class on one audio port each way). A module defines it once with
+// VELLICOR_LV2_ENTRY(<plug-in class>, <plug-in URI>, <mono URI or nullptr>).
 //
 // Threads: the host's, as LV2 assigns them: instantiate and cleanup apart from everything else,
 // run on the audio thread.
@@ -24,8 +25,8 @@ void* DspModuleHandle();
 // Tells the host why an instance was refused, through its log feature when it offers one.
 void LogRefusal(const LV2_Feature* const* features, const char* format, double value);
 
-template <class Plugin> LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
-                                               const LV2_Feature* const* features)
+template <class Plugin, int32_t Channels>
+LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*, const LV2_Feature* const* features)
 {
     // A rate no audio runs at would size the look-ahead delay absurdly.
     if (!vellicor::IsUsableSampleRate(rate))
@@ -34,7 +35,7 @@ template <class Plugin> LV2_Handle Instantiate(const LV2_Descriptor* descriptor,
         return nullptr;
     }
     std::lock_guard<std::mutex> hold(vellicor::PluginCreationLock());
-    const IEffectLV2::InstanceInfo info{DspModuleHandle(), descriptor->URI, features};
+    const IEffectLV2::InstanceInfo info{DspModuleHandle(), descriptor->URI, features, Channels};
     // Out of memory anywhere in construction must not unwind through the host's C call.
     try
     {
@@ -54,11 +55,11 @@ inline IEffectLV2* FromHandle(LV2_Handle handle)
     return static_cast<IEffectLV2*>(handle);
 }
 
-template <class Plugin> const LV2_Descriptor* Descriptor(const char* uri)
+template <class Plugin, int32_t Channels> const LV2_Descriptor* Descriptor(const char* uri)
 {
     static const LV2_Descriptor descriptor = {
         uri,
-        &Instantiate<Plugin>,
+        &Instantiate<Plugin, Channels>,
         [](LV2_Handle h, uint32_t port, void* data) { FromHandle(h)->ConnectPort(port, data); },
         [](LV2_Handle h) { FromHandle(h)->Activate(); },
         [](LV2_Handle h, uint32_t frames) { FromHandle(h)->Run(frames); },
@@ -70,8 +71,10 @@ template <class Plugin> const LV2_Descriptor* Descriptor(const char* uri)
 }
 } // namespace vellicor::lv2
 
-#define VELLICOR_LV2_ENTRY(Plugin, uri)                                                                       \
+#define VELLICOR_LV2_ENTRY(Plugin, uri, monoUri)                                                              \
     extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)                        \
     {                                                                                                        \
-        return index == 0 ? vellicor::lv2::Descriptor<Plugin>(uri) : nullptr;                                \
+        if (index == 0) return vellicor::lv2::Descriptor<Plugin, 0>(uri);                                    \
+        const char* mono = monoUri;                                                                          \
+        return index == 1 && mono ? vellicor::lv2::Descriptor<Plugin, 1>(mono) : nullptr;                    \
     }

@@ -73,11 +73,6 @@ void AudioPort(std::ostringstream& o, uint32_t index, bool input, int32_t channe
       << "        lv2:name \"" << (input ? "In" : "Out") << ChannelSuffix(channel, count, false) << "\"\n    ]";
 }
 
-Lv2PortLayout LayoutOf(const IEffectBase& plugin)
-{
-    return {plugin.NInChannels(), plugin.NOutChannels(), plugin.NParams()};
-}
-
 // The values of preset i in parameter order: its stored state, or the defaults where it has none.
 std::vector<double> PresetValues(const IEffectBase& plugin, int32_t i)
 {
@@ -92,6 +87,22 @@ std::vector<double> PresetValues(const IEffectBase& plugin, int32_t i)
         values.push_back(v);
     }
     return values;
+}
+// The plug-in and its mono variant, where there is one.
+std::vector<std::string> PluginUris(const Lv2BundleFacts& facts)
+{
+    std::vector<std::string> uris{facts.uri};
+    if (!facts.monoUri.empty()) uris.push_back(facts.monoUri);
+    return uris;
+}
+
+// The object of a preset's lv2:appliesTo: every plug-in of the bundle.
+std::string AppliesTo(const Lv2BundleFacts& facts)
+{
+    std::string out;
+    for (const std::string& uri : PluginUris(facts))
+        out += (out.empty() ? "<" : " , <") + uri + ">";
+    return out;
 }
 } // namespace
 
@@ -146,8 +157,9 @@ std::string Manifest(const IEffectBase& plugin, const Lv2BundleFacts& facts)
 {
     std::ostringstream o;
     o << kPrefixes;
-    o << "<" << facts.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << facts.binary << "> ;\n"
-      << "    rdfs:seeAlso <" << facts.pluginFile << "> .\n\n";
+    for (const std::string& uri : PluginUris(facts))
+        o << "<" << uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << facts.binary << "> ;\n"
+          << "    rdfs:seeAlso <" << facts.pluginFile << "> .\n\n";
     if (!facts.uiUri.empty())
         o << "<" << facts.uiUri << ">\n    a ui:X11UI ;\n    ui:binary <" << facts.uiBinary << "> ;\n"
           << "    rdfs:seeAlso <" << facts.pluginFile << "> .\n\n";
@@ -155,20 +167,21 @@ std::string Manifest(const IEffectBase& plugin, const Lv2BundleFacts& facts)
     {
         const IEffectBase::Preset* preset = plugin.GetPreset(i);
         if (!preset->initialized) continue;
-        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo <"
-          << facts.uri << "> ;\n    rdfs:seeAlso <" << facts.presetFile << "> .\n\n";
+        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo "
+          << AppliesTo(facts) << " ;\n    rdfs:seeAlso <" << facts.presetFile << "> .\n\n";
     }
     return o.str();
 }
 
-std::string Plugin(const IEffectBase& plugin, const Lv2BundleFacts& facts)
+namespace
 {
-    const Lv2PortLayout ports = LayoutOf(plugin);
-    std::ostringstream o;
-    o << kPrefixes;
-    o << "<" << facts.uri << ">\n"
+// One plug-in subject: the plug-in under uri, with audio ports as the layout says.
+void PluginSubject(std::ostringstream& o, const IEffectBase& plugin, const Lv2BundleFacts& facts, const std::string& uri,
+                   const std::string& name, const Lv2PortLayout& ports)
+{
+    o << "<" << uri << ">\n"
       << "    a " << facts.pluginClass << " , lv2:Plugin , doap:Project ;\n"
-      << "    doap:name " << Quoted(plugin.EffectName()) << " ;\n"
+      << "    doap:name " << Quoted(name.c_str()) << " ;\n"
       << "    doap:maintainer [\n        foaf:name " << Quoted(plugin.MakerName()) << " ;\n"
       << "        foaf:homepage <" << facts.makerUrl << ">\n    ] ;\n"
       << "    lv2:minorVersion " << facts.minorVersion << " ;\n"
@@ -226,16 +239,28 @@ std::string Plugin(const IEffectBase& plugin, const Lv2BundleFacts& facts)
       << "        lv2:index " << ports.Notify() << " ;\n"
       << "        lv2:symbol \"notify\" ;\n"
       << "        lv2:name \"Notify\" ;\n"
-      << "        lv2:portProperty lv2:connectionOptional\n    ] .\n";
+      << "        lv2:portProperty lv2:connectionOptional\n    ] .\n\n";
+}
+} // namespace
 
-    if (!facts.uiUri.empty())
-        o << "\n<" << facts.uiUri << ">\n"
-          << "    a ui:X11UI ;\n"
-          << "    lv2:requiredFeature ui:parent , urid:map ;\n"
-          << "    lv2:optionalFeature ui:touch , ui:resize , ui:idleInterface ;\n"
-          << "    lv2:extensionData ui:idleInterface ;\n"
-          << "    ui:portNotification [\n        ui:plugin <" << facts.uri << "> ;\n"
-          << "        lv2:symbol \"notify\" ;\n        ui:notifyType atom:Object\n    ] .\n";
+std::string Plugin(const IEffectBase& plugin, const Lv2BundleFacts& facts)
+{
+    std::ostringstream o;
+    o << kPrefixes;
+    PluginSubject(o, plugin, facts, facts.uri, plugin.EffectName(), Lv2PortLayout::ForChannels(plugin, 0));
+    if (!facts.monoUri.empty())
+        PluginSubject(o, plugin, facts, facts.monoUri, std::string(plugin.EffectName()) + " Mono",
+                      Lv2PortLayout::ForChannels(plugin, 1));
+    if (facts.uiUri.empty()) return o.str();
+    o << "<" << facts.uiUri << ">\n"
+      << "    a ui:X11UI ;\n"
+      << "    lv2:requiredFeature ui:parent , urid:map ;\n"
+      << "    lv2:optionalFeature ui:touch , ui:resize , ui:idleInterface ;\n"
+      << "    lv2:extensionData ui:idleInterface";
+    for (const std::string& uri : PluginUris(facts))
+        o << " ;\n    ui:portNotification [\n        ui:plugin <" << uri << "> ;\n"
+          << "        lv2:symbol \"notify\" ;\n        ui:notifyType atom:Object\n    ]";
+    o << " .\n";
     return o.str();
 }
 
@@ -248,8 +273,8 @@ std::string Presets(const IEffectBase& plugin, const Lv2BundleFacts& facts)
         const IEffectBase::Preset* preset = plugin.GetPreset(i);
         if (!preset->initialized) continue;
         const std::vector<double> values = PresetValues(plugin, i);
-        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << facts.uri
-          << "> ;\n    rdfs:label " << Quoted(preset->name) << " ;\n    lv2:port ";
+        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo " << AppliesTo(facts)
+          << " ;\n    rdfs:label " << Quoted(preset->name) << " ;\n    lv2:port ";
         for (int32_t p = 0; p < plugin.NParams(); ++p)
             o << (p ? " , " : "") << "[\n        lv2:symbol \"" << Symbol(plugin.GetParam(p)->Name())
               << "\" ;\n        pset:value " << FloatLiteral(values[static_cast<size_t>(p)]) << "\n    ]";

@@ -10,6 +10,7 @@
 struct Lv2BundleFacts
 {
     std::string uri;        // the plug-in
+    std::string monoUri;    // its mono variant (one audio port each way); empty for none
     std::string uiUri;      // its X11 editor; empty for none
     std::string binary;     // DSP module file in the bundle
     std::string uiBinary;   // UI module file in the bundle

@@ -89,6 +89,7 @@ Instance::Instance(World& w, const LilvPlugin* p, double rate, int32_t maxBlockF
     LilvNode* controlClass = world.Uri(LV2_CORE__ControlPort);
     LilvNode* atomClass = world.Uri(LV2_ATOM__AtomPort);
     LilvNode* inputClass = world.Uri(LV2_CORE__InputPort);
+    LilvNode* audioClass = world.Uri(LV2_CORE__AudioPort);
     std::vector<float> defaults(ports, 0.0f);
     lilv_plugin_get_port_ranges_float(plugin, nullptr, nullptr, defaults.data());
 
@@ -98,7 +99,9 @@ Instance::Instance(World& w, const LilvPlugin* p, double rate, int32_t maxBlockF
     {
         const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
         const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
-        if (lilv_port_is_a(plugin, port, controlClass))
+        if (lilv_port_is_a(plugin, port, audioClass))
+            (lilv_port_is_a(plugin, port, inputClass) ? audioIn : audioOut).push_back(i);
+        else if (lilv_port_is_a(plugin, port, controlClass))
         {
             controls[i] = defaults[i];
             controlIndex[symbol] = i;
@@ -200,11 +203,10 @@ void Instance::Deactivate()
 
 void Instance::Run(const float* const* in, float* const* out, uint32_t frames)
 {
-    for (uint32_t c = 0; c < 2; ++c)
-    {
-        lilv_instance_connect_port(instance, c, const_cast<float*>(in[c]));
-        lilv_instance_connect_port(instance, 2 + c, out[c]);
-    }
+    for (size_t c = 0; c < audioIn.size(); ++c)
+        lilv_instance_connect_port(instance, audioIn[c], const_cast<float*>(in[c]));
+    for (size_t c = 0; c < audioOut.size(); ++c)
+        lilv_instance_connect_port(instance, audioOut[c], out[c]);
     auto* notify = reinterpret_cast<LV2_Atom_Sequence*>(outputAtoms.data());
     notify->atom.type = 0;
     notify->atom.size = static_cast<uint32_t>(outputAtoms.size() * sizeof(uint64_t) - sizeof(LV2_Atom));

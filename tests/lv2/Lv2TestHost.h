@@ -67,7 +67,7 @@ public:
     void SendPosition(int64_t frame, float speed = 1.0f);
     // An object as an event of the next run (any atom).
     void SendAtom(const LV2_Atom* atom);
-    // Runs frames (at most the block length given) of a stereo input into a stereo output.
+    // Runs frames (at most the block length given): one buffer per audio port each way.
     void Run(const float* const* in, float* const* out, uint32_t frames);
     void Activate();
     void Deactivate();
@@ -85,6 +85,7 @@ private:
     const LilvPlugin* plugin;
     LilvInstance* instance = nullptr;
     std::map<std::string, uint32_t> controlIndex;
+    std::vector<uint32_t> audioIn, audioOut;
     std::vector<float> controls;
     uint32_t controlPort = UINT32_MAX, notifyPort = UINT32_MAX;
     std::vector<uint64_t> inputAtoms, outputAtoms; // 8-byte aligned sequences

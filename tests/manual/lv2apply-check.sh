@@ -22,8 +22,9 @@ for s in "${settings[@]}"; do sets+=(--set "$s"); done
 # lilv reads every folder of LV2_PATH as a bundle: give it the bundle alone.
 mkdir "$work/lv2" && ln -s "$dist/vellicor.lv2" "$work/lv2/"
 LV2_PATH="$work/lv2" lv2apply -i "$in" -o "$work/lv2.wav" "${controls[@]}" https://www.ovidane.com/vellicor
+# As the plug-in gives it (lv2apply does not line the output up with the input either).
 "$dist/vellicor-render" "$in" "$work/vst3.wav" --format vst3 --precision 32 --sample-format float \
-    "${sets[@]}" --quiet
+    --no-align "${sets[@]}" --quiet
 
 # The data chunks of both files (their headers may differ), compared as bytes.
 python3 - "$work/lv2.wav" "$work/vst3.wav" <<'PY'

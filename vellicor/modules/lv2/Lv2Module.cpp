@@ -25,7 +25,7 @@ protected:
 };
 } // namespace
 
-VELLICOR_LV2_ENTRY(VellicorLv2, vellicor::identity::kLv2Uri)
+VELLICOR_LV2_ENTRY(VellicorLv2, vellicor::identity::kLv2Uri, vellicor::identity::kLv2MonoUri)
 
 // LV2 has no unload entry: the shared bitmaps and fonts go with the library itself.
 __attribute__((destructor)) static void FreeEditorCachesAtUnload()

@@ -24,7 +24,7 @@ protected:
 };
 } // namespace
 
-VELLICOR_LV2_UI_ENTRY(VellicorLv2Ui, vellicor::identity::kLv2UiUri)
+VELLICOR_LV2_UI_ENTRY(VellicorLv2Ui, vellicor::identity::kLv2UiUri, vellicor::identity::kLv2MonoUri)
 
 __attribute__((destructor)) static void FreeEditorCachesAtUnload()
 {

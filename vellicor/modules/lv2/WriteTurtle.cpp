@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     CLS_VELLICOR plugin(IEffectLV2::InstanceInfo{});
     Lv2BundleFacts facts;
     facts.uri = id::kLv2Uri;
+    facts.monoUri = id::kLv2MonoUri;
     facts.uiUri = id::kLv2UiUri;
     facts.binary = "vellicor.so";
     facts.uiBinary = "vellicor_ui.so";

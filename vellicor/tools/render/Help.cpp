@@ -38,9 +38,11 @@ and an existing OUT stays untouched. OUT must not be IN itself.
 Options:
       --plugin PATH        the module to load: a .vst3 bundle (or the .so
                            inside it) for VST3, the .so for VST2; default: the
-                           module installed next to this program
-                           (vellicor.vst3, or vellicor_vst2.so with --format
-                           vst2)
+                           module next to this program (vellicor.vst3, or
+                           vellicor_vst2.so with --format vst2), else the one
+                           installed beside it by the package
+                           (../lib/vst3/vellicor.vst3,
+                           ../lib/lxvst/vellicor_vst2.so)
       --format vst3|vst2   the plug-in format to host (default: vst3)
       --preset NAME|INDEX  recall a factory preset before the first sample, by
                            index (see --list-presets) or by name,

@@ -70,9 +70,17 @@ bool SameFile(const std::string& a, const std::string& b)
            sa.st_ino == sb.st_ino;
 }
 
+// Next to the program, as in dist/ and the build tree; else where the package (or an install under
+// a prefix) puts it beside PREFIX/bin: PREFIX/lib/vst3 or PREFIX/lib/lxvst.
 std::string DefaultPluginPath(PluginFormat format)
 {
-    return ProgramDir() + (format == PluginFormat::Vst3 ? "/vellicor.vst3" : "/vellicor_vst2.so");
+    const bool vst3 = format == PluginFormat::Vst3;
+    const std::string beside = ProgramDir() + (vst3 ? "/vellicor.vst3" : "/vellicor_vst2.so");
+    const std::string system = ProgramDir() + (vst3 ? "/../lib/vst3/vellicor.vst3" : "/../lib/lxvst/vellicor_vst2.so");
+    struct stat info
+    {
+    };
+    return stat(beside.c_str(), &info) != 0 && stat(system.c_str(), &info) == 0 ? system : beside;
 }
 
 // What every file of a run shares: the module, and the settings checked against it.

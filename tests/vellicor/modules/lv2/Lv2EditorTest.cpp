@@ -74,15 +74,33 @@ protected:
         for (LV2_Feature& f : features)
             featureList.push_back(&f);
         featureList.push_back(nullptr);
-        handle = descriptor->instantiate(descriptor, id::kLv2Uri, VELLICOR_LV2_BUNDLE, &Write, this, &widget,
+        Instantiate(id::kLv2Uri);
+    }
+    void TearDown() override
+    {
+        if (handle) descriptor->cleanup(handle);
+    }
+    // The editor of the plug-in uri (the UI serves the mono variant too), open and drawn.
+    void Instantiate(const char* uri)
+    {
+        if (handle) descriptor->cleanup(handle);
+        handle = descriptor->instantiate(descriptor, uri, VELLICOR_LV2_BUNDLE, &Write, this, &widget,
                                          featureList.data());
         ASSERT_NE(handle, nullptr);
         Idle(150);
         calls.clear();
     }
-    void TearDown() override
+    // Drags the knob of index up by its own height.
+    void DragUp(int32_t index)
     {
-        if (handle) descriptor->cleanup(handle);
+        const IArea k = layout->knob[index];
+        display->MoveTo(Editor(), EditorLayout::CentreX(k), EditorLayout::CentreY(k));
+        display->Press(1);
+        Idle(60);
+        display->MoveTo(Editor(), EditorLayout::CentreX(k), EditorLayout::CentreY(k) - k.H());
+        Idle(60);
+        display->Release(1);
+        Idle(60);
     }
 
     static void Write(LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)
@@ -144,20 +162,21 @@ TEST_F(Lv2EditorTest, OpensInTheParentAt562By270AndAsksTheHostForThatSize)
 
 TEST_F(Lv2EditorTest, DraggingAKnobWritesItsPortBetweenTouchAndRelease)
 {
-    const IArea k = layout->knob[kInputGain];
-    display->MoveTo(Editor(), EditorLayout::CentreX(k), EditorLayout::CentreY(k));
-    display->Press(1);
-    Idle(60);
-    display->MoveTo(Editor(), EditorLayout::CentreX(k), EditorLayout::CentreY(k) - k.H());
-    Idle(60);
-    display->Release(1);
-    Idle(60);
+    DragUp(kInputGain);
     const uint32_t port = kFirstControlPort + kInputGain;
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls.front(), (HostCall{'t', port, 0.0f}));
     EXPECT_EQ(calls.back(), (HostCall{'u', port, 0.0f}));
     for (size_t i = 1; i + 1 < calls.size(); ++i)
         EXPECT_EQ(calls[i], (HostCall{'w', port, 9.0f})) << "call " << i; // a quarter of -18..18 up
+}
+
+TEST_F(Lv2EditorTest, ForTheMonoVariantItWritesThatVariantsPorts)
+{
+    Instantiate(id::kLv2MonoUri);
+    DragUp(kInputGain);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), (HostCall{'t', 2 + kInputGain, 0.0f})) << "one audio port each way";
 }
 
 TEST_F(Lv2EditorTest, MeterPanelClicksReachTheHostAsWritesAndCommands)

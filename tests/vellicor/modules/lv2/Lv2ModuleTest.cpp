@@ -106,14 +106,16 @@ lv2test::World* Lv2ModuleTest::world = nullptr;
 class Vst3Reference
 {
 public:
-    Vst3Reference(int32 maxBlock, int32 program, const std::vector<std::pair<int32, double>>& values)
+    Vst3Reference(int32 maxBlock, int32 program, const std::vector<std::pair<int32, double>>& values,
+                  int32 channels = 2)
+        : call(kSample32, channels)
     {
         std::string error;
         if (!module.Open(VELLICOR_VST3_MODULE, error)) ADD_FAILURE() << error;
         EXPECT_EQ(instance.Create(module, id::kVst3ClassId, &application), kResultOk);
         if (!instance.processor) return;
-        SpeakerArrangement stereo = SpeakerArr::kStereo;
-        instance.processor->setBusArrangements(&stereo, 1, &stereo, 1);
+        SpeakerArrangement arrangement = channels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
+        instance.processor->setBusArrangements(&arrangement, 1, &arrangement, 1);
         ProcessSetup setup{kRealtime, kSample32, maxBlock, kRate};
         instance.processor->setupProcessing(setup);
         instance.component->activateBus(kAudio, kInput, 0, true);
@@ -138,7 +140,7 @@ private:
     hostkit::HostApplication application{"lv2 comparison"};
     hostkit::Vst3Instance instance;
     hostkit::ParameterChanges changes;
-    hostkit::Vst3ProcessCall call{kSample32, 2};
+    hostkit::Vst3ProcessCall call;
 };
 
 struct Settings
@@ -255,6 +257,31 @@ TEST_F(Lv2ModuleTest, RendersBitForBitAsTheVst3ModulesSinglePrecisionPath)
             }
             EXPECT_EQ(mismatch, -1) << "first frame where the LV2 output differs from VST3's";
         }
+}
+
+TEST_F(Lv2ModuleTest, TheMonoVariantIsTheVst3ModulesMonoPath)
+{
+    const LilvPlugin* mono = world->Plugin(id::kLv2MonoUri);
+    ASSERT_NE(mono, nullptr);
+    ASSERT_EQ(lilv_plugin_get_num_ports(mono), 2u + kVellicorParamCount + 2u);
+    constexpr int kBlock = 512;
+    const std::vector<std::pair<int32, double>> settings = {{kInputGain, 4.5}, {kLookAhead, 0.7}, {kRelease, 33.3}};
+    Vst3Reference vst3(kBlock, -1, settings, 1);
+    lv2test::Instance lv2(*world, mono, kRate, kBlock);
+    ASSERT_NE(lv2.Get(), nullptr);
+    for (const auto& [index, value] : settings)
+        lv2.SetControl(kSymbols[index], static_cast<float>(value));
+    lv2.Activate();
+    for (int64_t done = 0; done < 12000; done += kBlock)
+    {
+        std::vector<float> in = Stereo(kBlock, done, 0), a(kBlock), b(kBlock);
+        float* inPtr[1] = {in.data()};
+        float* aPtr[1] = {a.data()};
+        float* bPtr[1] = {b.data()};
+        lv2.Run(inPtr, aPtr, kBlock);
+        vst3.Run(inPtr, bPtr, kBlock);
+        ASSERT_EQ(std::memcmp(a.data(), b.data(), sizeof(float) * kBlock), 0) << "block at frame " << done;
+    }
 }
 
 TEST_F(Lv2ModuleTest, ActivateStartsOverAsAFreshInstance)
