@@ -90,7 +90,8 @@ public:
     const Members& View() const { return state; }
 
 private:
-    template <bool kRing, bool kHold> BlockPeaks Run(double** inputs, double** outputs, int32_t frames);
+    template <bool kRing, bool kHold, typename T>
+    BlockPeaks Run(const T* const* inputs, T* const* outputs, int32_t frames);
 
     Members state;
     size_t ringCapacity = 0; // doubles in delayLine
