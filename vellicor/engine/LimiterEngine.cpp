@@ -65,7 +65,8 @@ struct LoopConstants
 struct LoopState
 {
     envelope::Stereo<double> envelope;
-    DoublePair holdA, holdB, peak;
+    DoublePair holdA, holdB;
+    DoublePair largest; // largest envelope of the block: limited frames have the largest ones
     int rising; // which channels' levels rose in the last frame: bit 0 left, bit 1 right
 };
 
@@ -154,7 +155,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = Min(Max(gained, c.negativeHuge), c.huge) * c.ceiling / env;
         StoreFrame(Select(over, limited, gained), outL + i, outR + i);
-        s.peak = Max(s.peak, Keep(over, env));
+        s.largest = Max(s.largest, env);
     }
     state = s;
     return flips;
@@ -296,15 +297,18 @@ bool LimiterEngine::RingUsable() const
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
+    return Dispatch(inputs, outputs, frames);
+}
+
+template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Dispatch(T** inputs, T** outputs, int32_t frames)
+{
     if (frames < 1) return {};
     // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
     const bool ring = state.lookAheadOn && RingUsable();
     const FlushSubnormals flush;
     if (ring)
-        return state.holdOn ? Run<true, true, double>(inputs, outputs, frames)
-                            : Run<true, false, double>(inputs, outputs, frames);
-    return state.holdOn ? Run<false, true, double>(inputs, outputs, frames)
-                        : Run<false, false, double>(inputs, outputs, frames);
+        return state.holdOn ? Run<true, true, T>(inputs, outputs, frames) : Run<true, false, T>(inputs, outputs, frames);
+    return state.holdOn ? Run<false, true, T>(inputs, outputs, frames) : Run<false, false, T>(inputs, outputs, frames);
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
@@ -328,7 +332,6 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* o
     double* const line = state.delayLine.get();
     uint32_t pos = static_cast<uint32_t>(state.writePos);
     const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
-    bool erratic = false;
 
     for (int32_t i = 0; i < frames;)
     {
@@ -361,7 +364,11 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* o
             if (counter == half) s.holdB = DoublePair::Both(0.0);
         }
         const uint32_t next = pos + 2 >= wrap ? 0 : pos + 2;
-        RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, 1, write, kRing ? line + next : nullptr);
+        const double* const read = kRing ? line + next : nullptr;
+        if (erratic)
+            RunFrames<kRing, kHold, true>(c, s, inputs, outputs, i, 1, write, read);
+        else
+            RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, 1, write, read);
         pos = next;
         ++i;
     }
@@ -374,7 +381,8 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* o
     state.holdPeakB[1] = s.holdB.Right();
     if constexpr (kHold) state.holdCounter = static_cast<int32_t>(counter);
     if constexpr (kRing) state.writePos = static_cast<int32_t>(pos);
-    return {s.peak.Left(), s.peak.Right()};
+    const double top = state.ceiling, largestL = s.largest.Left(), largestR = s.largest.Right();
+    return {largestL > top ? largestL : 0.0, largestR > top ? largestR : 0.0};
 }
 
 void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const

@@ -90,10 +90,12 @@ public:
     const Members& View() const { return state; }
 
 private:
+    template <typename T> BlockPeaks Dispatch(T** inputs, T** outputs, int32_t frames);
     template <bool kRing, bool kHold, typename T>
     BlockPeaks Run(const T* const* inputs, T* const* outputs, int32_t frames);
 
     Members state;
     size_t ringCapacity = 0; // doubles in delayLine
     size_t ringLimit = SIZE_MAX;
+    bool erratic = false; // the attack decisions flipped often lately: run the branch-free form
 };
