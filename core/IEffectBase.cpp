@@ -497,6 +497,8 @@ void IEffectBase::ProcessHostSlices(T** inputs, T** outputs, int32_t frames, Blo
             if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, T(0));
         return;
     }
+    if (passingThrough && !passThrough) PassThroughEnded();
+    passingThrough = passThrough;
     T* inPtrs[kMaxHostChannels];
     T* outPtrs[kMaxHostChannels];
     for (int32_t done = 0; done < frames; done += blockSize)

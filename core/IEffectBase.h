@@ -74,6 +74,9 @@ public:
     virtual void HostParamChanged(int32_t index, float normalized);
     // Audio thread, plug-in lock held; reached only while ProcessingReady is set.
     virtual void ProcessBlock(double** inputs, double** outputs, int32_t frames);
+    // Audio thread, plug-in lock held: the first block run after passed-through ones. The plug-in
+    // saw none of the audio passed meanwhile, so what it kept from before is stale.
+    virtual void PassThroughEnded() {}
     virtual void EditorOpened() {}
     virtual void EditorClosed() {}
     virtual void ClosingNotice() {}
@@ -222,6 +225,7 @@ private:
     PluginLock lock;
     bool instrument;
     bool bypassed = false;
+    bool passingThrough = false; // the last host block was passed through
     double sampleRate = 44100.0;
     int32_t latency;
     char effectName[kNameSize] = {};

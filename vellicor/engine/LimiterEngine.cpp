@@ -108,16 +108,17 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
     {
         // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
         // finite one too loud for the input gain is capped at the largest finite level after the gain.)
-        DoublePair x = LoadFrame(inL + i, inR + i);
-        const DoublePair level = Abs(x);
-        const DoublePair finite = LessEqual(level, c.huge);
-        x = Keep(finite, x);
-        DoublePair d = Min(Keep(finite, level) * c.gain, c.huge);
+        // The detector level is the gained sample's magnitude: |x| g and |x g| round alike.
+        const DoublePair x = LoadFrame(inL + i, inR + i);
+        const DoublePair gained = Keep(LessEqual(Abs(x), c.huge), x) * c.gain;
+        DoublePair d = Min(Abs(gained), c.huge);
 
-        DoublePair sample = x;
+        // The ring holds the samples with the gain applied, so a gain change reaches the detector
+        // and the delayed output together.
+        DoublePair sample = gained;
         if constexpr (kRing)
         {
-            x.StoreAdjacent(write);
+            sample.StoreAdjacent(write);
             sample = DoublePair::LoadAdjacent(read);
             write += 2;
             read += 2;
@@ -151,10 +152,9 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // Both channels' quotients with one divide; a channel at or under the ceiling passes with
         // the input gain alone. A huge sample times the gain may overflow; the limited output then
         // stays finite.
-        const DoublePair gained = sample * c.gain;
         const DoublePair over = Less(c.ceiling, env);
-        const DoublePair limited = Min(Max(gained, c.negativeHuge), c.huge) * c.ceiling / env;
-        StoreFrame(Select(over, limited, gained), outL + i, outR + i);
+        const DoublePair limited = Min(Max(sample, c.negativeHuge), c.huge) * c.ceiling / env;
+        StoreFrame(Select(over, limited, sample), outL + i, outR + i);
         s.largest = Max(s.largest, env);
     }
     state = s;
@@ -196,7 +196,9 @@ bool LimiterEngine::ApplyValue(int32_t index, double value, MeterData& meter)
     case kLookAhead:
         if (q > 0) state.delayLength = Nint(r * 2 * q * 0.1 * 0.001);
         state.lookAheadOn = q > 0;
-        state.writePos = 0;
+        // A new delay starts from silence: read from where the old one wrote, the ring would
+        // replay audio from before the change, at full level, past the envelope.
+        RestartRing();
         break;
     case kAttack:
     {
@@ -263,14 +265,14 @@ bool LimiterEngine::PrepareRate(double hostRate)
     state.engineRate = rate;
     // Room for the longest look-ahead (100 ms of stereo frames) plus the pair being written.
     const size_t doubles = static_cast<size_t>(Nint(rate * 200 * 0.001 + 2));
-    state.writePos = 0;
     // The first block's reset comes here on the audio thread, at the rate the host's own thread
     // already prepared a ring for: rewind that ring in place rather than allocate.
     if (state.delayLine && ringCapacity == doubles)
     {
-        std::fill_n(state.delayLine.get(), doubles, 0.0);
+        RestartRing();
         return changed;
     }
+    state.writePos = 0;
     state.delayLine.reset();
     ringCapacity = 0;
     if (doubles <= ringLimit) state.delayLine.reset(new (std::nothrow) double[doubles]());
@@ -284,6 +286,13 @@ void LimiterEngine::ClearState()
     state.holdPeakA[0] = state.holdPeakA[1] = 0.0;
     state.holdPeakB[0] = state.holdPeakB[1] = 0.0;
     state.holdCounter = 0;
+    RestartRing();
+}
+
+void LimiterEngine::RestartRing()
+{
+    if (state.delayLine) std::fill_n(state.delayLine.get(), ringCapacity, 0.0);
+    state.writePos = 0;
 }
 
 bool LimiterEngine::RingUsable() const

@@ -49,7 +49,8 @@ public:
     // "Look Ahead", "Attack", "Release" and "Hold" in that order. A failed allocation leaves no
     // ring (no look-ahead) and is retried by the next call.
     bool PrepareRate(double hostRate);
-    // Envelopes, hold accumulators and hold counter to 0; the ring and its position stay.
+    // Envelopes, hold accumulators, hold counter and ring to 0, the ring rewound: afterwards the
+    // engine puts out what a fresh one would. Every reset and the end of a bypass come here.
     void ClearState();
 
     // inputs/outputs: two channels each, in place allowed. Non-finite input samples count as 0.
@@ -93,6 +94,8 @@ private:
     template <typename T> BlockPeaks Dispatch(T** inputs, T** outputs, int32_t frames);
     template <bool kRing, bool kHold, typename T>
     BlockPeaks Run(const T* const* inputs, T* const* outputs, int32_t frames);
+    // Silence in the whole ring and position 0, so the delay never delivers audio from before.
+    void RestartRing();
 
     Members state;
     size_t ringCapacity = 0; // doubles in delayLine

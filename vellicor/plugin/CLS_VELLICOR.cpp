@@ -84,6 +84,11 @@ void CLS_VELLICOR::ProcessBlock(double** inputs, double** outputs, int32_t frame
     engine.HandOffMeters(peaks, meterPanel->Data(), {&CLS_VELLICOR::QueryHostSamplePos, this});
 }
 
+void CLS_VELLICOR::PassThroughEnded()
+{
+    engine.ClearState();
+}
+
 int32_t CLS_VELLICOR::QueryHostSamplePos(void* self)
 {
     return static_cast<CLS_VELLICOR*>(self)->HostSamplePos();

@@ -22,6 +22,8 @@ public:
     void ParamChanged(int32_t index) override;
     // Audio thread, plug-in lock already held by the binding.
     void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+    // Audio thread, plug-in lock held: starts over as after a reset, without touching the rate.
+    void PassThroughEnded() override;
 
     // The meter panel's record and rules; the editor's meter panel draws from it. Never null.
     MeterPanelState& MeterPanel() { return *meterPanel; }

@@ -60,8 +60,8 @@ struct ReferenceLimiter
             double dR = std::fabs(xR) * gain;
             if (lookAhead)
             {
-                ring[writePos] = xL;
-                ring[writePos + 1] = xR;
+                ring[writePos] = xL * gain;
+                ring[writePos + 1] = xR * gain;
                 writePos += 2;
                 if (writePos >= (unsigned)delayLength) writePos = 0;
             }
@@ -101,22 +101,22 @@ struct ReferenceLimiter
                 eR = dR + (eR - dR) * attack;
             envR = eR;
 
-            double s = lookAhead ? ring[writePos] : inL[i];
+            double s = lookAhead ? ring[writePos] : inL[i] * gain;
             if (envL > ceiling)
             {
-                outL[i] = s * gain * ceiling / envL;
+                outL[i] = s * ceiling / envL;
                 blockPeakL = std::max(blockPeakL, envL);
             }
             else
-                outL[i] = s * gain;
-            s = lookAhead ? ring[writePos + 1] : inR[i];
+                outL[i] = s;
+            s = lookAhead ? ring[writePos + 1] : inR[i] * gain;
             if (envR > ceiling)
             {
-                outR[i] = s * gain * ceiling / envR;
+                outR[i] = s * ceiling / envR;
                 blockPeakR = std::max(blockPeakR, envR);
             }
             else
-                outR[i] = s * gain;
+                outR[i] = s;
         }
         if (blockPeakL > 0)
         {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -214,21 +215,44 @@ TEST(VellicorProcessing, FirstBlockResetsAtTheHostRate)
     EXPECT_EQ(p->MeterPanel().Data().currentReduction[0].load(), 0.0f);
 }
 
-TEST(VellicorProcessing, RateChangeRecomputesAndKeepsTheRingOtherwise)
+TEST(VellicorProcessing, RateChangeRecomputesAndReallocatesTheRing)
 {
     auto p = MakePlugin();
     p->SetSampleRate(48000.0);
     DeliverAll(*p);
     std::vector<double> l(64, 0.2), r(64, 0.2);
     Process(*p, l, r);
-    const int32_t pos = p->Engine().View().writePos;
-    p->ResetState();
-    EXPECT_EQ(p->Engine().View().writePos, pos);
     p->SetSampleRate(96000.0);
     p->ResetState();
     EXPECT_EQ(p->Engine().View().writePos, 0);
     EXPECT_EQ(p->Engine().View().delayLength, 1152);
     EXPECT_EQ(p->Engine().RingCapacity(), 19202u);
+}
+
+// The plug-in saw none of the audio passed through while bypassed, so it starts over from
+// silence: the ring must not bring back what it held from before the bypass.
+TEST(VellicorProcessing, BypassEndNeverDeliversAudioFromBefore)
+{
+    auto p = MakePlugin();
+    p->SetSampleRate(48000.0);
+    p->SetBlockSize(512);
+    p->SetInputConnections(0, 2, true);
+    p->SetOutputConnections(0, 2, true);
+    DeliverAll(*p);
+    std::vector<double> l(512), r(512), outL(512), outR(512);
+    double* in[2] = {l.data(), r.data()};
+    double* out[2] = {outL.data(), outR.data()};
+    double worst = 0.0;
+    for (int32_t block = 0; block < 110; ++block) // loud, 1 s bypassed and quiet, then quiet
+    {
+        const double level = block < 8 ? 2.0 : 0.05;
+        for (size_t i = 0; i < l.size(); ++i)
+            l[i] = r[i] = level * std::sin(0.05 * static_cast<double>(block * 512 + static_cast<int32_t>(i)));
+        p->ProcessHostBlock(in, out, 512, block >= 8 && block < 102);
+        for (size_t i = 0; block >= 102 && i < l.size(); ++i)
+            worst = std::max({worst, std::fabs(outL[i]), std::fabs(outR[i])});
+    }
+    EXPECT_LE(worst, 0.05);
 }
 
 TEST(VellicorMeters, OnlyTheLimitingChannelIsUpdated)

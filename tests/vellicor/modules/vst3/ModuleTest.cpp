@@ -101,7 +101,11 @@ struct Session
         if (id == 0x70727374)
             reference->RestorePreset(static_cast<int32_t>((reference->NPresets() - 1) * value + 0.5));
         else if (id == 0x62706173)
+        {
+            // The limiter starts over when a bypass ends.
+            if (referenceBypassed && value <= 0.5) reference->PassThroughEnded();
             referenceBypassed = value > 0.5;
+        }
         else if (id < static_cast<ParamID>(reference->NParams()))
         {
             reference->GetParam(static_cast<int32_t>(id))->SetFromNormalized(value);
