@@ -57,6 +57,8 @@ struct DoublePair
     {
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
     }
+    // Bit 0: the left lane's mask, bit 1: the right lane's.
+    friend int Bits(DoublePair mask) { return _mm_movemask_pd(mask.v); }
 };
 #else
 #include <cmath>
@@ -105,6 +107,7 @@ struct DoublePair
     {
         return {Set(mask.l) ? a.l : b.l, Set(mask.r) ? a.r : b.r};
     }
+    friend int Bits(DoublePair mask) { return (Set(mask.l) ? 1 : 0) | (Set(mask.r) ? 2 : 0); }
 
 private:
     // A set lane is a NaN with every bit on, as the SSE2 compares give.

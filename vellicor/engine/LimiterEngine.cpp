@@ -32,13 +32,17 @@ constexpr double kLnToDecibel = 8.685889638065037;
 
 // A decaying envelope gets stuck among subnormal numbers, which cost many times a normal
 // operation: flush them to zero while the block runs, and give the host its mode back after.
+//
+// A 32-bit block leaves subnormal inputs alone: widened from single precision, no sample is a
+// subnormal double, and every state value was computed with flushing, so only the widening itself
+// (which would flush single-precision subnormals) could tell the difference.
 class FlushSubnormals
 {
 public:
 #if defined(__SSE2__)
-    FlushSubnormals() : saved(_mm_getcsr())
+    explicit FlushSubnormals(bool inputsToo) : saved(_mm_getcsr())
     {
-        _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
+        _mm_setcsr(saved | kFlushToZero | (inputsToo ? kDenormalsAreZero : 0));
     }
     ~FlushSubnormals()
     {
@@ -50,7 +54,7 @@ private:
     static constexpr unsigned kDenormalsAreZero = 0x0040;
     unsigned saved;
 #else
-    FlushSubnormals() {} // elsewhere the platform's default mode applies
+    explicit FlushSubnormals(bool) {} // elsewhere the platform's default mode applies
 #endif
 };
 
@@ -82,8 +86,28 @@ inline void StoreFrame(DoublePair x, double* left, double* right)
 {
     x.Store(left, right);
 }
+// A result in single precision's subnormal range would be flushed to 0 by the conversion while
+// flushing is on; the conversion after a 64-bit block keeps it. Such a value goes the integer way, to
+// the same nearest multiple of 2^-149 (the mode's rounding, nearest by default).
+inline void StoreTiny(double v, float* out)
+{
+    if (!(std::fabs(v) < FLT_MIN))
+    {
+        *out = static_cast<float>(v);
+        return;
+    }
+    const uint32_t bits = static_cast<uint32_t>(std::nearbyint(std::fabs(v) * 0x1p149)) | (std::signbit(v) ? 0x80000000u : 0u);
+    std::memcpy(out, &bits, sizeof bits);
+}
 inline void StoreFrame(DoublePair x, float* left, float* right)
 {
+    const DoublePair level = Abs(x);
+    if (Bits(Keep(Less(level, DoublePair::Both(FLT_MIN)), Less(DoublePair::Both(0.0), level))) != 0)
+    {
+        StoreTiny(x.Left(), left);
+        StoreTiny(x.Right(), right);
+        return;
+    }
     x.StoreFloat(left, right);
 }
 
@@ -309,12 +333,17 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** 
     return Dispatch(inputs, outputs, frames);
 }
 
+LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** outputs, int32_t frames)
+{
+    return Dispatch(inputs, outputs, frames);
+}
+
 template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Dispatch(T** inputs, T** outputs, int32_t frames)
 {
     if (frames < 1) return {};
     // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
     const bool ring = state.lookAheadOn && RingUsable();
-    const FlushSubnormals flush;
+    const FlushSubnormals flush(sizeof(T) == sizeof(double));
     if (ring)
         return state.holdOn ? Run<true, true, T>(inputs, outputs, frames) : Run<true, false, T>(inputs, outputs, frames);
     return state.holdOn ? Run<false, true, T>(inputs, outputs, frames) : Run<false, false, T>(inputs, outputs, frames);
