@@ -17,10 +17,6 @@ struct DoublePair
     static DoublePair Of(double left, double right) { return {_mm_set_pd(right, left)}; }
     static DoublePair Both(double x) { return {_mm_set1_pd(x)}; }
     static DoublePair Load(const double* left, const double* right) { return Of(*left, *right); }
-    static DoublePair LoadFloat(const float* left, const float* right)
-    {
-        return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left), _mm_load_ss(right)))};
-    }
     // Two neighbouring doubles, left first (a look-ahead ring slot).
     static DoublePair LoadAdjacent(const double* p) { return {_mm_loadu_pd(p)}; }
     void StoreAdjacent(double* p) const { _mm_storeu_pd(p, v); }
@@ -28,13 +24,6 @@ struct DoublePair
     {
         _mm_storel_pd(left, v);
         _mm_storeh_pd(right, v);
-    }
-    // Rounds to single precision as a float conversion does.
-    void StoreFloat(float* left, float* right) const
-    {
-        const __m128 f = _mm_cvtpd_ps(v);
-        _mm_store_ss(left, f);
-        _mm_store_ss(right, _mm_shuffle_ps(f, f, 1));
     }
     double Left() const { return _mm_cvtsd_f64(v); }
     double Right() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
@@ -57,9 +46,26 @@ struct DoublePair
     {
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
     }
-    // Bit 0: the left lane's mask, bit 1: the right lane's.
-    friend int Bits(DoublePair mask) { return _mm_movemask_pd(mask.v); }
 };
+
+// Single-precision samples to doubles and back, two at a time, rounding as a plain conversion does
+// in the current floating-point mode.
+inline void Widen(const float* from, double* to, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 2 <= n; i += 2)
+        _mm_storeu_pd(to + i, _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(from + i)))));
+    for (; i < n; ++i)
+        to[i] = from[i];
+}
+inline void Narrow(const double* from, float* to, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 2 <= n; i += 2)
+        _mm_store_sd(reinterpret_cast<double*>(to + i), _mm_castps_pd(_mm_cvtpd_ps(_mm_loadu_pd(from + i))));
+    for (; i < n; ++i)
+        to[i] = static_cast<float>(from[i]);
+}
 #else
 #include <cmath>
 #include <cstring>
@@ -71,7 +77,6 @@ struct DoublePair
     static DoublePair Of(double left, double right) { return {left, right}; }
     static DoublePair Both(double x) { return {x, x}; }
     static DoublePair Load(const double* left, const double* right) { return {*left, *right}; }
-    static DoublePair LoadFloat(const float* left, const float* right) { return {*left, *right}; }
     static DoublePair LoadAdjacent(const double* p) { return {p[0], p[1]}; }
     void StoreAdjacent(double* p) const
     {
@@ -82,11 +87,6 @@ struct DoublePair
     {
         *left = l;
         *right = r;
-    }
-    void StoreFloat(float* left, float* right) const
-    {
-        *left = static_cast<float>(l);
-        *right = static_cast<float>(r);
     }
     double Left() const { return l; }
     double Right() const { return r; }
@@ -107,7 +107,6 @@ struct DoublePair
     {
         return {Set(mask.l) ? a.l : b.l, Set(mask.r) ? a.r : b.r};
     }
-    friend int Bits(DoublePair mask) { return (Set(mask.l) ? 1 : 0) | (Set(mask.r) ? 2 : 0); }
 
 private:
     // A set lane is a NaN with every bit on, as the SSE2 compares give.
@@ -125,4 +124,14 @@ private:
         return bits != 0;
     }
 };
+inline void Widen(const float* from, double* to, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        to[i] = from[i];
+}
+inline void Narrow(const double* from, float* to, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        to[i] = static_cast<float>(from[i]);
+}
 #endif

@@ -32,17 +32,13 @@ constexpr double kLnToDecibel = 8.685889638065037;
 
 // A decaying envelope gets stuck among subnormal numbers, which cost many times a normal
 // operation: flush them to zero while the block runs, and give the host its mode back after.
-//
-// A 32-bit block leaves subnormal inputs alone: widened from single precision, no sample is a
-// subnormal double, and every state value was computed with flushing, so only the widening itself
-// (which would flush single-precision subnormals) could tell the difference.
 class FlushSubnormals
 {
 public:
 #if defined(__SSE2__)
-    explicit FlushSubnormals(bool inputsToo) : saved(_mm_getcsr())
+    FlushSubnormals() : saved(_mm_getcsr())
     {
-        _mm_setcsr(saved | kFlushToZero | (inputsToo ? kDenormalsAreZero : 0));
+        _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
     }
     ~FlushSubnormals()
     {
@@ -54,7 +50,7 @@ private:
     static constexpr unsigned kDenormalsAreZero = 0x0040;
     unsigned saved;
 #else
-    explicit FlushSubnormals(bool) {} // elsewhere the platform's default mode applies
+    FlushSubnormals() {} // elsewhere the platform's default mode applies
 #endif
 };
 
@@ -74,66 +70,29 @@ struct LoopState
     int rising; // which channels' levels rose in the last frame: bit 0 left, bit 1 right
 };
 
-inline DoublePair LoadFrame(const double* left, const double* right)
-{
-    return DoublePair::Load(left, right);
-}
-inline DoublePair LoadFrame(const float* left, const float* right)
-{
-    return DoublePair::LoadFloat(left, right);
-}
-inline void StoreFrame(DoublePair x, double* left, double* right)
-{
-    x.Store(left, right);
-}
-// A result in single precision's subnormal range would be flushed to 0 by the conversion while
-// flushing is on; the conversion after a 64-bit block keeps it. Such a value goes the integer way, to
-// the same nearest multiple of 2^-149 (the mode's rounding, nearest by default).
-inline void StoreTiny(double v, float* out)
-{
-    if (!(std::fabs(v) < FLT_MIN))
-    {
-        *out = static_cast<float>(v);
-        return;
-    }
-    const uint32_t bits = static_cast<uint32_t>(std::nearbyint(std::fabs(v) * 0x1p149)) | (std::signbit(v) ? 0x80000000u : 0u);
-    std::memcpy(out, &bits, sizeof bits);
-}
-inline void StoreFrame(DoublePair x, float* left, float* right)
-{
-    const DoublePair level = Abs(x);
-    if (Bits(Keep(Less(level, DoublePair::Both(FLT_MIN)), Less(DoublePair::Both(0.0), level))) != 0)
-    {
-        StoreTiny(x.Left(), left);
-        StoreTiny(x.Right(), right);
-        return;
-    }
-    x.StoreFloat(left, right);
-}
-
 // Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
 // window event among them: the caller cuts the block there. write and read are the ring slots of
 // frame i (read is write + 2 except on the frame that wraps). Answers how often the left channel's
 // attack decision flipped, the one branch of the branchy form.
-template <bool kRing, bool kHold, bool kBranchFree, typename T>
-int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* in, T* const* out, int32_t i,
-              int32_t n, double* write, const double* read)
+template <bool kRing, bool kHold, bool kBranchFree>
+int RunFrames(const LoopConstants& constants, LoopState& state, const double* const* in, double* const* out,
+              int32_t i, int32_t n, double* write, const double* read)
 {
     // Copies in locals: the output stores could alias the references, which would keep the
     // envelope in memory on its way from one frame to the next.
     const LoopConstants c = constants;
     LoopState s = state;
-    T* const outL = out[0];
-    T* const outR = out[1];
-    const T* const inL = in[0];
-    const T* const inR = in[1];
+    double* const outL = out[0];
+    double* const outR = out[1];
+    const double* const inL = in[0];
+    const double* const inR = in[1];
     int flips = 0;
     for (const int32_t end = i + n; i < end; ++i)
     {
         // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
         // finite one too loud for the input gain is capped at the largest finite level after the gain.)
         // The detector level is the gained sample's magnitude: |x| g and |x g| round alike.
-        const DoublePair x = LoadFrame(inL + i, inR + i);
+        const DoublePair x = DoublePair::Load(inL + i, inR + i);
         const DoublePair gained = Keep(LessEqual(Abs(x), c.huge), x) * c.gain;
         DoublePair d = Min(Abs(gained), c.huge);
 
@@ -178,7 +137,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // stays finite.
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = Min(Max(sample, c.negativeHuge), c.huge) * c.ceiling / env;
-        StoreFrame(Select(over, limited, sample), outL + i, outR + i);
+        Select(over, limited, sample).Store(outL + i, outR + i);
         s.largest = Max(s.largest, env);
     }
     state = s;
@@ -330,29 +289,41 @@ bool LimiterEngine::RingUsable() const
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
-    return Dispatch(inputs, outputs, frames);
+    if (frames < 1) return {};
+    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
+    const bool ring = state.lookAheadOn && RingUsable();
+    const FlushSubnormals flush;
+    if (ring)
+        return state.holdOn ? Run<true, true>(inputs, outputs, frames) : Run<true, false>(inputs, outputs, frames);
+    return state.holdOn ? Run<false, true>(inputs, outputs, frames) : Run<false, false>(inputs, outputs, frames);
 }
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** outputs, int32_t frames)
 {
-    return Dispatch(inputs, outputs, frames);
-}
-
-template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Dispatch(T** inputs, T** outputs, int32_t frames)
-{
-    if (frames < 1) return {};
-    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
-    const bool ring = state.lookAheadOn && RingUsable();
-    const FlushSubnormals flush(sizeof(T) == sizeof(double));
-    if (ring)
-        return state.holdOn ? Run<true, true, T>(inputs, outputs, frames) : Run<true, false, T>(inputs, outputs, frames);
-    return state.holdOn ? Run<false, true, T>(inputs, outputs, frames) : Run<false, false, T>(inputs, outputs, frames);
+    // In stretches that stay in the cache, widened and narrowed in the host's own floating-point
+    // mode (outside the flushing of the 64-bit block), exactly as around a 64-bit block.
+    constexpr int32_t kChunk = 512;
+    double left[kChunk], right[kChunk];
+    BlockPeaks peaks;
+    for (int32_t done = 0; done < frames; done += kChunk)
+    {
+        const int32_t n = std::min(kChunk, frames - done);
+        Widen(inputs[0] + done, left, n);
+        Widen(inputs[1] + done, right, n);
+        double* io[2] = {left, right};
+        const BlockPeaks part = ProcessBlock(io, io, n);
+        peaks.left = std::max(peaks.left, part.left);
+        peaks.right = std::max(peaks.right, part.right);
+        Narrow(left, outputs[0] + done, n);
+        Narrow(right, outputs[1] + done, n);
+    }
+    return peaks;
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
-template <bool kRing, bool kHold, typename T>
-LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* outputs, int32_t frames)
+template <bool kRing, bool kHold>
+LimiterEngine::BlockPeaks LimiterEngine::Run(const double* const* inputs, double* const* outputs, int32_t frames)
 {
     // Stretches are short enough to follow a signal that turns from steady to erratic.
     constexpr int32_t kStretch = 128;
