@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 CMAKE_BUILD = cmake --build --preset
-.PHONY: all deps release windows demo test test-release test-asan test-tsan test-windows bench fuzz install clean
+.PHONY: all deps release windows demo deb test test-release test-package test-asan test-tsan test-windows bench fuzz install clean
 
 all: release
 	@scripts/run-demo
@@ -14,7 +14,7 @@ release: deps
 	@cmake --preset release >/dev/null
 	@$(CMAKE_BUILD) release -j $(JOBS)
 	@mkdir -p dist && find dist -mindepth 1 -maxdepth 1 -not -name windows -exec rm -rf {} +
-	@cmake --install build/release --prefix dist >/dev/null
+	@cmake --install build/release --prefix dist --strip >/dev/null
 	@echo "Built into dist/:" && find dist -type f -not -path 'dist/demo*' -not -path 'dist/windows*' | sort | sed 's/^/  /'
 
 # The Windows x64 modules, cross-built with mingw-w64.
@@ -27,14 +27,22 @@ windows: deps
 demo: release
 	@scripts/run-demo
 
-# Release tests first (fast feedback), then the whole suite again under address+UB sanitizers,
-# then the editor's host-thread test under the thread sanitizer, then the Windows build's suites under Wine.
-test: test-release test-asan test-tsan test-windows
+# The Debian package of what dist/ holds: dist/vellicor_<version>_amd64.deb.
+deb: release
+	@scripts/build-deb dist
+
+# Release tests first (fast feedback), then the Debian package, then the whole suite again under
+# address+UB sanitizers, then the editor's host-thread test under the thread sanitizer, then the
+# Windows build's suites under Wine.
+test: test-release test-package test-asan test-tsan test-windows
 
 test-release: deps
 	@cmake --preset release >/dev/null
 	@$(CMAKE_BUILD) release -j $(JOBS)
 	@ctest --preset release -j $(JOBS)
+
+test-package: deb
+	@tests/vellicor/package/check-package dist
 
 test-asan: deps
 	@cmake --preset asan >/dev/null
@@ -66,8 +74,10 @@ fuzz: deps
 	@$(FUZZ_DIR)/png_fuzz_seeds $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/png_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds
 
+# Into your own plug-in folders (~/.vst3, ~/.vst, ~/.lv2); with PREFIX=/usr/local (say) into the
+# system layout under it instead, as the package does under /usr.
 install: release
-	@scripts/install-plugins dist
+	@scripts/install-plugins dist $(PREFIX)
 
 clean:
 	rm -rf build dist

@@ -26,6 +26,7 @@ public:
     {
         kBindingVST2 = 0,
         kBindingVST3 = 1,
+        kBindingLV2 = 2,
     };
 
     enum class BlockForm

@@ -89,7 +89,15 @@ void IParamSlot::FormatValue(double v, bool isNormalized, char* out) const
     else if (displayPrecision == 0 && fitsInt)
         std::snprintf(out, kTextSize, "%d", r);
     else
-        std::snprintf(out, kTextSize, "%.*f", static_cast<int>(displayPrecision), v);
+    {
+        // Halves away from zero, as whole numbers above and as the signal side quantises: printf
+        // alone would show 0.25 as "0.2" while 0.3 is the value in use.
+        const double scale = std::pow(10.0, displayPrecision);
+        const double scaled = v * scale;
+        const bool fraction = std::fabs(scaled) < 4503599627370496.0; // below 2^52 a double has one
+        const double shown = fraction ? std::trunc(scaled >= 0.0 ? scaled + 0.5 : scaled - 0.5) / scale : v;
+        std::snprintf(out, kTextSize, "%.*f", static_cast<int>(displayPrecision), shown);
+    }
 }
 
 double IParamSlot::ParseValue(const char* text) const

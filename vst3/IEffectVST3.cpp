@@ -574,7 +574,11 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID tag, ParamValue value
     }
     if (tag == kProgramTag)
     {
-        if (NPresets() > 0) SetCurrentPresetIndex(ProgramIndexFor(value));
+        // A host that picks a program keeps showing (and saving) its own values until told: load
+        // the preset, then tell it here on its own thread, with the lock released (RestorePreset
+        // holds it only inside), so that what it reads back is the preset's.
+        if (NPresets() > 0 && RestorePreset(ProgramIndexFor(value)))
+            if (IComponentHandler* host = getComponentHandler()) host->restartComponent(kParamValuesChanged);
         return kResultOk;
     }
     if (!ValidParam(tag)) return kResultFalse;

@@ -69,7 +69,8 @@ public:
     Steinberg::Vst::ParamValue PLUGIN_API
     plainParamToNormalized(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue plainValue) SMTG_OVERRIDE;
     Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) SMTG_OVERRIDE;
-    // Only stores: the signal side and the GUI learn of the value in the next process call.
+    // Only stores: the signal side and the GUI learn of the value in the next process call. The
+    // program tag is the exception: it loads the preset and tells the host its values changed.
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                      Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
     Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool) SMTG_OVERRIDE { return Steinberg::kResultFalse; }

@@ -179,6 +179,15 @@ std::vector<Window> X11TestDisplay::Children(Window w)
     return out;
 }
 
+bool X11TestDisplay::Size(Window w, int* width, int* height)
+{
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display, w, &a)) return false;
+    *width = a.width;
+    *height = a.height;
+    return true;
+}
+
 extern char** environ;
 
 bool X11PrivateServer::Start()

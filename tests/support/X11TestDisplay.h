@@ -43,6 +43,8 @@ public:
 
     // Paints over w from this connection, then asks for an expose of all of it.
     void ScribbleAndExpose(Window w);
+    // The window's size; false when there is no such window.
+    bool Size(Window w, int* width, int* height);
     // Child windows of w, in stacking order.
     std::vector<Window> Children(Window w);
 

@@ -20,6 +20,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
+#include <vector>
 
 using namespace testhost;
 
@@ -273,12 +275,35 @@ TEST_F(BindingTest, ControllerValueCallsOnlyStoreIntoTheSlot)
 
 TEST_F(BindingTest, ProgramAndBypassTagsThroughTheController)
 {
+    // A program set through the controller is loaded, and the host is told on its own thread with
+    // the lock free, so that what it reads back there is the preset's.
+    ComponentHandler handler;
+    plugin->setComponentHandler(&handler);
+    std::vector<double> readBack;
+    bool lockFree = false;
+    handler.onRestart = [&]
+    {
+        for (ParamID tag : {0u, 1u, 2u})
+            readBack.push_back(plugin->getParamNormalized(tag));
+        std::thread(
+            [&]
+            {
+                lockFree = plugin->Lock().TryLock();
+                if (lockFree) plugin->Lock().Unlock();
+            })
+            .join();
+    };
     EXPECT_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 0.0);
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kProgramTag, 0.5), kResultOk);
     EXPECT_DOUBLE_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 2.0 / 3.0); // (int)(3 x 0.5 + 0.5)
-    EXPECT_DOUBLE_EQ(Slot(ProbeEffect::kGain).value, 1.0);                             // not loaded
+    EXPECT_EQ(handler.restarts, std::vector<int32>{kParamValuesChanged});
+    EXPECT_EQ(readBack, (std::vector<double>{Slot(0).ToNormalized(0.5), Slot(1).ToNormalized(1),
+                                             Slot(2).ToNormalized(0.1)}))
+        << "not the values of \"Quiet\"";
+    EXPECT_TRUE(lockFree);
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kProgramTag, 40.0), kResultOk);
     EXPECT_DOUBLE_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 1.0);
+    plugin->setComponentHandler(nullptr);
 
     EXPECT_EQ(plugin->getParamNormalized(IEffectVST3::kBypassTag), 0.0);
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kBypassTag, 0.3), kResultOk);

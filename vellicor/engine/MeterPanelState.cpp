@@ -24,6 +24,7 @@ void MeterPanelState::ConsumeResetRequest()
         MeterData::Store(data.peakTime[c], 0);
     }
     data.resetRequest = false;
+    target.MeterPeaksCleared();
 }
 
 void MeterPanelState::ConsumeStoreRequest()

@@ -19,6 +19,8 @@ public:
     // Stores value clamped into the parameter's range: no step, no ParamChanged, no host edit.
     virtual void SetMeterParamClamped(int32_t index, double value) = 0;
     virtual void EndMeterEdit(int32_t index) = 0;
+    // The reset button cleared the peaks (an editor apart from the DSP passes it on).
+    virtual void MeterPeaksCleared() {}
 };
 
 class MeterPanelState

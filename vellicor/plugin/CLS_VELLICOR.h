@@ -31,6 +31,10 @@ public:
     MeterPanelState& MeterPanel() { return *meterPanel; }
     const LimiterEngine& Engine() const { return engine; }
 
+protected:
+    // Window thread: the editor's reset button cleared the peaks.
+    virtual void MeterPeaksCleared() {}
+
 private:
     // The host-notifying set of the meter panel, on this plug-in.
     class MeterBridge final : public MeterParamTarget
@@ -41,6 +45,7 @@ private:
         void BeginMeterEdit(int32_t index) override;
         void SetMeterParamClamped(int32_t index, double value) override;
         void EndMeterEdit(int32_t index) override;
+        void MeterPeaksCleared() override { plugin.MeterPeaksCleared(); }
 
     private:
         CLS_VELLICOR& plugin;

@@ -40,6 +40,11 @@ inline constexpr char kVst3Category[] = "Audio Module Class";
 inline constexpr char kVst3SubCategories[] = "Fx";
 inline constexpr char kVst3SdkVersion[] = "VST 3.6.5";
 
+// LV2: the plug-in is its page's URI; its editor and its mono variant live under it.
+inline constexpr const char* kLv2Uri = kPluginUrl;
+inline constexpr char kLv2UiUri[] = "https://www.ovidane.com/vellicor#ui";
+inline constexpr char kLv2MonoUri[] = "https://www.ovidane.com/vellicor#mono";
+
 namespace detail
 {
 constexpr bool VersionTextMatches(const char* text, const int32_t (&parts)[3])
@@ -57,6 +62,13 @@ constexpr bool VersionTextMatches(const char* text, const int32_t (&parts)[3])
     return true;
 }
 
+constexpr bool StartsWith(const char* text, const char* prefix)
+{
+    for (; *prefix; ++prefix, ++text)
+        if (*text != *prefix) return false;
+    return true;
+}
+
 constexpr bool BigEndianWordAt(const unsigned char* bytes, int32_t word)
 {
     return static_cast<int32_t>((uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) |
@@ -66,6 +78,7 @@ constexpr bool BigEndianWordAt(const unsigned char* bytes, int32_t word)
 
 static_assert(detail::VersionTextMatches(kVersionText, {kVersionMajor, kVersionMinor, kVersionPatch}));
 static_assert(kVersion == ((kVersionMajor << 16) | ((kVersionMinor * 10 + kVersionPatch) << 8)));
+static_assert(detail::StartsWith(kLv2UiUri, kLv2Uri) && detail::StartsWith(kLv2MonoUri, kLv2Uri));
 static_assert(detail::BigEndianWordAt(kVst3ClassId + 8, kMakerId) &&
               detail::BigEndianWordAt(kVst3ClassId + 12, kUniqueId));
 } // namespace vellicor::identity

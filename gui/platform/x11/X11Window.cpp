@@ -97,6 +97,12 @@ bool X11Window::Create(unsigned long parent, int x, int y, int width, int height
     const Window w = XCreateWindow(d, parent, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                    DefaultDepth(d, screen), InputOutput, DefaultVisual(d, screen),
                                    CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &a);
+    // A fixed size, said where embedding toolkits look (GTK sockets size the host's frame from it).
+    XSizeHints hints{};
+    hints.flags = PMinSize | PMaxSize | PBaseSize;
+    hints.min_width = hints.max_width = hints.base_width = width;
+    hints.min_height = hints.max_height = hints.base_height = height;
+    if (w) XSetWMNormalHints(d, w, &hints);
     XMapWindow(d, w);
     if (trap.Failed())
     {

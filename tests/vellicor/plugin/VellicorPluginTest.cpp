@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -140,6 +141,28 @@ TEST(VellicorDefinition, PresetRecallSetsValuesLookAheadAndClearsMemories)
     EXPECT_FALSE(p->Engine().View().holdOn);
     EXPECT_EQ(p->Engine().View().ceiling, 1.0);
     EXPECT_EQ(p->Latency(), 0);
+}
+
+// What hosts and the editor show is the value the engine applies, also at exact half steps.
+TEST(VellicorDefinition, DisplayTextsShowTheQuantisedValue)
+{
+    auto p = MakePlugin();
+    const struct
+    {
+        double value;
+        const char* text;
+    } cases[] = {{0.25, "0.3"}, {0.35, "0.4"}, {1.25, "1.3"}, {-0.25, "-0.3"}};
+    for (int32_t index : {kInputGain, kAttack, kRelease, kOutLimit})
+        for (const auto& c : cases)
+        {
+            const IParamSlot& slot = *p->GetParam(index);
+            if (c.value < slot.minimum || c.value > slot.maximum) continue;
+            char text[IParamSlot::kTextSize], applied[IParamSlot::kTextSize];
+            slot.FormatValue(c.value, false, text);
+            std::snprintf(applied, sizeof applied, "%.1f", LimiterEngine::Quantise(index, c.value) * 0.1);
+            EXPECT_STREQ(text, c.text) << slot.Name();
+            EXPECT_STREQ(text, applied) << slot.Name();
+        }
 }
 
 TEST(VellicorReadiness, NeedsEveryIndexIncludingTargetAndMemories)

@@ -1,5 +1,9 @@
 #include "vellicor/tools/render/Options.h"
 
+#include "vellicor/tools/render/Help.h"
+
+#include <getopt.h>
+
 #include <gtest/gtest.h>
 
 namespace
@@ -27,8 +31,11 @@ TEST(Options, DefaultsAreVst3At32BitWithBlocksOf512)
 {
     const Parsed p = Parse({"in.wav", "out.wav"});
     ASSERT_EQ(p.result, ParseResult::Run) << p.error;
-    EXPECT_EQ(p.options.input, "in.wav");
+    EXPECT_EQ(p.options.inputs, std::vector<std::string>{"in.wav"});
     EXPECT_EQ(p.options.output, "out.wav");
+    EXPECT_TRUE(p.options.align);
+    EXPECT_EQ(p.options.plotWidth, 1200);
+    EXPECT_EQ(p.options.plotHeight, 600);
     EXPECT_EQ(p.options.format, PluginFormat::Vst3);
     EXPECT_EQ(p.options.precision, Precision::Single);
     EXPECT_EQ(p.options.block, 512);
@@ -58,9 +65,15 @@ TEST(Options, EveryOptionIsReadAndMayFollowTheFiles)
                             "pcm16",
                             "--transport-start",
                             "1.5",
+                            "--no-align",
+                            "--json",
+                            "--plot",
+                            "p.png",
+                            "--plot-size",
+                            "800x400",
                             "-q"});
     ASSERT_EQ(p.result, ParseResult::Run) << p.error;
-    EXPECT_EQ(p.options.input, "in.aiff");
+    EXPECT_EQ(p.options.inputs, std::vector<std::string>{"in.aiff"});
     EXPECT_EQ(p.options.output, "out.flac");
     EXPECT_EQ(p.options.plugin, "/x/v.vst3");
     EXPECT_EQ(p.options.format, PluginFormat::Vst2);
@@ -71,6 +84,21 @@ TEST(Options, EveryOptionIsReadAndMayFollowTheFiles)
     EXPECT_EQ(p.options.sampleFormat, SampleFormat::Pcm16);
     EXPECT_DOUBLE_EQ(p.options.transportStart, 1.5);
     EXPECT_TRUE(p.options.quiet);
+    EXPECT_FALSE(p.options.align);
+    EXPECT_TRUE(p.options.json);
+    EXPECT_EQ(p.options.plot, "p.png");
+    EXPECT_EQ(p.options.plotWidth, 800);
+    EXPECT_EQ(p.options.plotHeight, 400);
+}
+
+TEST(Options, OutDirTakesEveryFileAsAnInputAndKeepsItsName)
+{
+    const Parsed p = Parse({"a/x.wav", "y.flac", "--out-dir", "limited", "z.aiff"});
+    ASSERT_EQ(p.result, ParseResult::Run) << p.error;
+    EXPECT_EQ(p.options.inputs, (std::vector<std::string>{"a/x.wav", "y.flac", "z.aiff"}));
+    EXPECT_EQ(OutputPathIn("limited", "a/x.wav"), "limited/x.wav");
+    EXPECT_EQ(OutputPathIn("/tmp/out/", "y.flac"), "/tmp/out/y.flac");
+    EXPECT_EQ(Parse({"--out-dir", "d"}).result, ParseResult::Error);
 }
 
 TEST(Options, ListingNeedsNoFilesButRenderingNeedsBoth)
@@ -109,6 +137,12 @@ TEST(Options, BadValuesAreUsageErrorsNamingTheOption)
         {{"i.wav", "o.wav", "--block"}, "--block"},
         {{"i.wav", "o.ogg"}, "o.ogg"},
         {{"i.wav", "o.flac", "--sample-format", "double"}, "FLAC"},
+        {{"i.wav", "o.wav", "--plot-size", "1200"}, "--plot-size"},
+        {{"i.wav", "o.wav", "--plot-size", "199x600"}, "--plot-size"},
+        {{"i.wav", "o.wav", "--plot-size", "1200x600x2"}, "--plot-size"},
+        {{"i.wav", "j.wav", "--out-dir", "d", "--plot", "p.png"}, "--plot"},
+        {{"a/i.wav", "b/i.wav", "--out-dir", "d"}, "both be written to d/i.wav"},
+        {{"i.wav", "j.wav", "--out-dir", "d", "--snapshot", "p.png"}, "--snapshot"},
     };
     for (const auto& c : cases)
     {
@@ -116,6 +150,19 @@ TEST(Options, BadValuesAreUsageErrorsNamingTheOption)
         EXPECT_EQ(p.result, ParseResult::Error) << c.words.back();
         EXPECT_NE(p.error.find(c.mentions), std::string::npos) << p.error;
         EXPECT_EQ(p.error.find('\n'), std::string::npos) << "one line: " << p.error;
+    }
+}
+
+// The manual page is made from --help: an option missing there is missing from the manual.
+TEST(Options, HelpDescribesEveryOption)
+{
+    const std::string help = HelpText();
+    EXPECT_EQ(help.rfind("Usage: vellicor-render ", 0), 0u) << "GNU style, for help2man";
+    for (const option* o = LongOptions(); o->name; ++o)
+    {
+        const std::string name = o->name;
+        EXPECT_TRUE(help.find("\n      --" + name) != std::string::npos || help.find(", --" + name + " ") != std::string::npos)
+            << "--" << name << " is not in --help";
     }
 }
 

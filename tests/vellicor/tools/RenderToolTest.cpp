@@ -1,12 +1,14 @@
-// The built vellicor-render on generated files: its 64-bit output equals the limiter driven
-// directly, whatever the format, preset, block size or rate; its 32-bit output is within float
-// rounding of that; mono files take the mono configuration; files come out as asked.
+// The built vellicor-render on generated files: its raw (--no-align) 64-bit output equals the
+// limiter driven directly, whatever the format, preset, block size or rate, and its aligned output
+// equals the same shifted by the plug-in's delay; its 32-bit output is within float rounding of
+// that; mono files take the mono configuration; files come out as asked.
 #include "drawing/PIX_Png.h"
 #include "tests/vellicor/tools/ReferenceRender.h"
 #include "tests/vellicor/tools/TestSignals.h"
 #include "tests/vellicor/tools/ToolRunner.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sndfile.h>
 
 #include <cmath>
@@ -87,22 +89,34 @@ int64_t FramesFor(double rate)
 
 class RenderMatchesDirectDrive : public testing::TestWithParam<Case>
 {
+protected:
+    const std::vector<double> input =
+        HotSignal(GetParam().channels, GetParam().rate, FramesFor(GetParam().rate));
+
+    // The input through the tool at 64 bits into a 64-bit file, with the extra options given.
+    FileContents RenderSixtyFourBit(const std::vector<std::string>& extra, ToolResult& run)
+    {
+        const Case& c = GetParam();
+        TempDir dir;
+        if (!WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Double, static_cast<int32_t>(c.rate),
+                       c.channels, input))
+            return {};
+        std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
+        args.insert(args.end(), {"--precision", "64", "--sample-format", "double"});
+        args.insert(args.end(), extra.begin(), extra.end());
+        run = RunTool(VELLICOR_RENDER_TOOL, args);
+        return ReadFile(dir.Path("out.wav"));
+    }
 };
 
 TEST_P(RenderMatchesDirectDrive, SixtyFourBitOutputIsIdenticalSampleForSample)
 {
     const Case& c = GetParam();
-    TempDir dir;
-    const std::vector<double> input = HotSignal(c.channels, c.rate, FramesFor(c.rate));
-    ASSERT_TRUE(WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Double,
-                          static_cast<int32_t>(c.rate), c.channels, input));
-    std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
-    args.insert(args.end(), {"--precision", "64", "--sample-format", "double", "--quiet"});
-    const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, args);
+    ToolResult run;
+    const FileContents out = RenderSixtyFourBit({"--quiet", "--no-align"}, run);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "") << "--quiet prints nothing";
 
-    const FileContents out = ReadFile(dir.Path("out.wav"));
     ASSERT_TRUE(out.ok);
     EXPECT_EQ(out.channels, c.channels);
     EXPECT_EQ(out.sampleRate, static_cast<int32_t>(c.rate));
@@ -123,6 +137,26 @@ TEST_P(RenderMatchesDirectDrive, SixtyFourBitOutputIsIdenticalSampleForSample)
     EXPECT_GT(peak, 0.1);
 }
 
+TEST_P(RenderMatchesDirectDrive, AlignedOutputIsTheDirectDriveWithoutItsDelayAndWithItsTail)
+{
+    const Case& c = GetParam();
+    ToolResult run;
+    const FileContents out = RenderSixtyFourBit({"--json"}, run);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json summary = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(summary.is_discarded()) << run.out;
+    const int64_t delay = summary["alignment"]["delay_frames"].get<int64_t>();
+
+    // The direct drive of the input followed by that much silence, its first `delay` frames dropped.
+    std::vector<double> padded = input;
+    padded.resize(input.size() + static_cast<size_t>(delay * c.channels), 0.0);
+    std::vector<double> expected = RenderReference(padded, SetupFor(c));
+    expected.erase(expected.begin(), expected.begin() + delay * c.channels);
+    ASSERT_TRUE(out.ok);
+    ASSERT_EQ(out.samples.size(), input.size()) << "as long as the input";
+    EXPECT_TRUE(out.samples == expected) << "delay " << delay;
+}
+
 TEST_P(RenderMatchesDirectDrive, ThirtyTwoBitOutputIsWithinFloatRounding)
 {
     const Case& c = GetParam();
@@ -135,7 +169,7 @@ TEST_P(RenderMatchesDirectDrive, ThirtyTwoBitOutputIsWithinFloatRounding)
     ASSERT_TRUE(WriteFile(dir.Path("in.wav"), Container::Wav, SampleFormat::Float,
                           static_cast<int32_t>(c.rate), c.channels, asFloat));
     std::vector<std::string> args = ToolArgs(c, dir.Path("in.wav"), dir.Path("out.wav"));
-    args.push_back("--quiet");
+    args.insert(args.end(), {"--quiet", "--no-align"});
     const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
@@ -317,11 +351,12 @@ TEST_F(RenderTool, ListsPresetsAndParametersWithoutFiles)
     EXPECT_EQ(vst2.out, params.out) << "both formats report the same parameters";
 }
 
-TEST_F(RenderTool, HelpIsAManualPage)
+TEST_F(RenderTool, HelpIsGnuStyleForTheManualPage)
 {
     const ToolResult run = RunTool(VELLICOR_RENDER_TOOL, {"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "EXAMPLES"})
+    EXPECT_EQ(run.out.rfind("Usage: vellicor-render", 0), 0u) << run.out;
+    for (const char* section : {"Options:", "Exit status:", "Examples:"})
         EXPECT_NE(run.out.find(std::string("\n") + section + "\n"), std::string::npos) << section;
 }
 } // namespace

@@ -3,8 +3,9 @@
 #include <chrono>
 
 template <class T>
-BackgroundReader<T>::BackgroundReader(AudioReader& r, int32_t channels, int64_t chunkFrames, int32_t depth)
-    : reader(r), slots(static_cast<size_t>(depth))
+BackgroundReader<T>::BackgroundReader(AudioReader& r, int32_t channels, int64_t chunkFrames, int32_t depth,
+                                      LoudnessMeter* m)
+    : reader(r), meter(m), slots(static_cast<size_t>(depth))
 {
     for (Slot& slot : slots)
     {
@@ -61,6 +62,7 @@ template <class T> void BackgroundReader<T>::Run()
         const Clock::time_point start = Clock::now();
         slot->frames = reader.Read(slot->samples.data(), chunk);
         readSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+        if (meter) meter->Add(slot->samples.data(), slot->frames);
         std::lock_guard<std::mutex> hold(mutex);
         if (reader.Failed())
         {

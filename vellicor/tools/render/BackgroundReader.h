@@ -2,6 +2,7 @@
 // Reads chunks of interleaved frames ahead on a thread of its own, so decoding and the file
 // system's cost overlap the plug-in's processing. The counterpart of BackgroundWriter.
 #include "vellicor/tools/render/AudioReader.h"
+#include "vellicor/tools/render/LoudnessMeter.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -14,7 +15,9 @@
 template <class T> class BackgroundReader
 {
 public:
-    BackgroundReader(AudioReader& reader, int32_t channels, int64_t chunkFrames, int32_t depth = 4);
+    // meter, when given, measures every frame on this object's thread.
+    BackgroundReader(AudioReader& reader, int32_t channels, int64_t chunkFrames, int32_t depth = 4,
+                     LoudnessMeter* meter = nullptr);
     ~BackgroundReader(); // stops reading ahead and waits for the thread
     BackgroundReader(const BackgroundReader&) = delete;
     BackgroundReader& operator=(const BackgroundReader&) = delete;
@@ -34,6 +37,7 @@ private:
     void Run();
 
     AudioReader& reader;
+    LoudnessMeter* meter;
     std::vector<Slot> slots;
     std::deque<Slot*> freeSlots, filledSlots;
     Slot* current = nullptr;

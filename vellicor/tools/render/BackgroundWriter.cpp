@@ -3,8 +3,9 @@
 #include <chrono>
 
 template <class T>
-BackgroundWriter<T>::BackgroundWriter(AudioWriter& w, int32_t channels, int64_t chunkFrames, int32_t depth)
-    : writer(w), slots(static_cast<size_t>(depth))
+BackgroundWriter<T>::BackgroundWriter(AudioWriter& w, int32_t channels, int64_t chunkFrames, int32_t depth,
+                                      LoudnessMeter* m)
+    : writer(w), meter(m), slots(static_cast<size_t>(depth))
 {
     for (Slot& slot : slots)
     {
@@ -71,6 +72,7 @@ template <class T> void BackgroundWriter<T>::Run()
             slot = filledSlots.front();
             filledSlots.pop_front();
         }
+        if (meter) meter->Add(slot->samples.data(), slot->frames);
         const Clock::time_point start = Clock::now();
         const bool ok = writer.Write(slot->samples.data(), slot->frames);
         writeSeconds += std::chrono::duration<double>(Clock::now() - start).count();

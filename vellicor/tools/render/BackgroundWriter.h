@@ -3,6 +3,7 @@
 // the plug-in's processing instead of adding to it. A few chunk buffers circulate between the
 // render loop (fills them) and the writer thread (empties them); nothing is allocated per chunk.
 #include "vellicor/tools/render/AudioWriter.h"
+#include "vellicor/tools/render/LoudnessMeter.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -15,7 +16,9 @@
 template <class T> class BackgroundWriter
 {
 public:
-    BackgroundWriter(AudioWriter& writer, int32_t channels, int64_t chunkFrames, int32_t depth = 4);
+    // meter, when given, measures every frame on this object's thread.
+    BackgroundWriter(AudioWriter& writer, int32_t channels, int64_t chunkFrames, int32_t depth = 4,
+                     LoudnessMeter* meter = nullptr);
     ~BackgroundWriter(); // waits for the thread; chunks still queued are written or dropped on failure
     BackgroundWriter(const BackgroundWriter&) = delete;
     BackgroundWriter& operator=(const BackgroundWriter&) = delete;
@@ -39,6 +42,7 @@ private:
     void Run();
 
     AudioWriter& writer;
+    LoudnessMeter* meter;
     std::vector<Slot> slots;
     std::deque<Slot*> freeSlots, filledSlots;
     Slot* acquired = nullptr;

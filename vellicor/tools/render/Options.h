@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+struct option;
+
 enum class PluginFormat
 {
     Vst3,
@@ -14,8 +16,9 @@ enum class PluginFormat
 
 struct RenderOptions
 {
-    std::string input;
-    std::string output;
+    std::vector<std::string> inputs; // one, or several with outDir
+    std::string output;              // empty with outDir
+    std::string outDir;              // each output keeps its input's name there
     std::string plugin; // empty: the module next to the tool
     PluginFormat format = PluginFormat::Vst3;
     std::string preset;                // empty: none requested
@@ -25,6 +28,11 @@ struct RenderOptions
     SampleFormat sampleFormat = SampleFormat::Default;
     double transportStart = 0.0;
     std::string snapshot; // PNG of the editor at the end of the render; empty: none
+    std::string plot;     // PNG of the limiting over time; empty: none
+    int32_t plotWidth = 1200;
+    int32_t plotHeight = 600;
+    bool align = true; // output lined up with the input, the plug-in's delay taken out
+    bool json = false;
     bool listPresets = false;
     bool listParams = false;
     bool quiet = false;
@@ -39,5 +47,16 @@ enum class ParseResult
 };
 
 constexpr int32_t kMaxBlock = 65536;
+// Below this the labels no longer fit; above it the picture would take gigabytes.
+constexpr int32_t kMinPlotSide = 200;
+constexpr int32_t kMaxPlotSide = 16384;
+
+// Where --out-dir puts the output of one input: the input's own file name in that folder.
+std::string OutputPathIn(const std::string& dir, const std::string& input);
+// The output's container follows its extension and must hold the sample format.
+bool CheckOutputFormat(const std::string& output, SampleFormat format, std::string& error);
+
+// getopt_long's table, ended by a null name.
+const struct option* LongOptions();
 
 ParseResult ParseOptions(int argc, char** argv, RenderOptions& options, std::string& error);

@@ -1,5 +1,7 @@
 #pragma once
-// A one-line progress bar on a terminal's stderr, redrawn at most ten times a second.
+// A one-line progress report on a terminal's stderr: files and frames done and the speed, redrawn
+// at most ten times a second, and only once the render has taken about two seconds (a shorter one
+// is over before a line could be read).
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -7,21 +9,24 @@
 class ProgressBar
 {
 public:
-    ProgressBar(std::FILE* out, int64_t totalFrames, double sampleRate);
+    explicit ProgressBar(std::FILE* out);
     ~ProgressBar() { Finish(); }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
+    // The file now rendered: its place among all and its length.
+    void StartFile(int32_t index, int32_t count, int64_t totalFrames, double sampleRate);
     void Update(int64_t framesDone);
     void Finish(); // clears the line
 
-    // Long enough to be worth a bar, and a terminal to draw it on.
-    static bool Wanted(std::FILE* out, int64_t totalFrames, double sampleRate, bool quiet);
+    // A terminal to draw on, and not --quiet.
+    static bool Wanted(std::FILE* out, bool quiet);
 
 private:
     std::FILE* out;
-    int64_t total;
-    double rate;
+    int32_t file = 0, files = 1;
+    int64_t total = 0;
+    double rate = 1.0;
     bool drawn = false;
-    std::chrono::steady_clock::time_point last;
+    std::chrono::steady_clock::time_point start, fileStart, last;
 };

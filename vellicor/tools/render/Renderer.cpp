@@ -4,6 +4,7 @@
 #include "vellicor/tools/render/AudioWriter.h"
 #include "vellicor/tools/render/BackgroundReader.h"
 #include "vellicor/tools/render/BackgroundWriter.h"
+#include "vellicor/tools/render/LimitingTrace.h"
 #include "vellicor/tools/render/ProgressBar.h"
 #include "vellicor/tools/render/SampleLoops.h"
 
@@ -44,8 +45,9 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     stats = RenderStats();
     stats.channels = channels;
 
-    BackgroundReader<T> ahead(reader, channels, chunk);
-    BackgroundWriter<T> background(writer, channels, chunk);
+    // Loudness and true peak cost more than the limiter itself: measured on the file threads.
+    BackgroundReader<T> ahead(reader, channels, chunk, 4, loudnessIn);
+    BackgroundWriter<T> background(writer, channels, chunk, 4, loudnessOut);
     std::vector<std::vector<T>> in(static_cast<size_t>(channels), std::vector<T>(static_cast<size_t>(chunk)));
     std::vector<std::vector<T>> out(static_cast<size_t>(channels),
                                     std::vector<T>(static_cast<size_t>(chunk)));
@@ -53,6 +55,8 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
     T* outPtr[2] = {nullptr, nullptr};
     typename SampleBits<T>::U inBits[2] = {0, 0}, outBits[2] = {0, 0};
     int64_t sinceTick = 0; // frames since the editor's last tick
+    int64_t toDrop = dropFrames, tail = dropFrames;
+    int64_t processed = 0; // frames through the plug-in, the silence after the input included
 
     for (;;)
     {
@@ -68,9 +72,17 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             error = ahead.Failure();
             return false;
         }
-        if (got == 0) break;
-
-        if (channels == 1)
+        const bool silence = got == 0;
+        if (silence)
+        {
+            // After the input, the silence that brings the delayed end of the output out.
+            if (tail == 0) break;
+            got = std::min(tail, chunk);
+            tail -= got;
+            for (auto& samples : in)
+                std::fill_n(samples.data(), got, T(0));
+        }
+        else if (channels == 1)
         {
             std::copy_n(chunkIn, got, in[0].data());
             TakePeak(in[0].data(), got, inBits[0]);
@@ -89,6 +101,7 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
                     ", frame " + std::to_string(stats.frames + i) + ")";
             return false;
         }
+        if (!silence && trace) trace->AddInput(chunkIn, got);
 
         for (int64_t offset = 0; offset < got; offset += block)
         {
@@ -103,10 +116,10 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             stats.processSeconds += SecondsSince(before);
             if (!ok)
             {
-                error = "the plug-in's process failed at frame " + std::to_string(stats.frames + offset);
+                error = "the plug-in's process failed at frame " + std::to_string(processed + offset);
                 return false;
             }
-            const int64_t end = stats.frames + offset + frames;
+            const int64_t end = processed + offset + frames;
             if (editorFrom >= 0 && end > editorFrom)
             {
                 sinceTick += end - std::max(editorFrom, end - frames);
@@ -115,6 +128,12 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
             }
         }
 
+        processed += got;
+        if (!silence) stats.frames += got;
+        const int64_t skip = std::min(toDrop, got);
+        toDrop -= skip;
+        const int64_t keep = got - skip;
+        if (keep == 0) continue;
         T* pending = background.Acquire();
         if (!pending)
         {
@@ -123,13 +142,14 @@ bool Renderer::RunAs(AudioReader& reader, AudioWriter& writer, RenderStats& stat
         }
         if (channels == 1)
         {
-            TakePeak(out[0].data(), got, outBits[0]);
-            std::copy_n(out[0].data(), got, pending);
+            TakePeak(out[0].data() + skip, keep, outBits[0]);
+            std::copy_n(out[0].data() + skip, keep, pending);
         }
         else
-            Interleave(out[0].data(), out[1].data(), pending, got, outBits);
-        background.Submit(got);
-        stats.frames += got;
+            Interleave(out[0].data() + skip, out[1].data() + skip, pending, keep, outBits);
+        if (trace) trace->AddOutput(pending, keep);
+        background.Submit(keep);
+        stats.framesOut += keep;
         if (progress) progress->Update(stats.frames);
     }
     if (!background.Finish(error)) return false;

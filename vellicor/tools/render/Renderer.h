@@ -1,6 +1,7 @@
 #pragma once
 // The render loop: reads the input in chunks, hands the plug-in blocks of exactly the block size
-// (the last one shorter) in the precision asked for, and writes the results. Measures the peak
+// (the last one shorter) in the precision asked for, and writes the results, lined up with the
+// input when asked. Measures the peak
 // levels on the way and the time spent inside the plug-in's process alone.
 #include "vellicor/tools/render/PluginHost.h"
 
@@ -10,11 +11,14 @@
 
 class AudioReader;
 class AudioWriter;
+class LimitingTrace;
+class LoudnessMeter;
 class ProgressBar;
 
 struct RenderStats
 {
-    int64_t frames = 0;
+    int64_t frames = 0;    // read from the input
+    int64_t framesOut = 0; // written
     int32_t channels = 0;
     double peakIn[2] = {0.0, 0.0}; // linear, per channel
     double peakOut[2] = {0.0, 0.0};
@@ -40,6 +44,16 @@ public:
         editorFrom = from;
         editorTickFrames = tickFrames;
     }
+    // Aligned: the first `delay` frames of the plug-in's output are dropped and as many frames of
+    // silence fed after the input, so the output lines up with the input, frame for frame.
+    void SetAlignment(int64_t delay) { dropFrames = delay; }
+    // Fed with every input frame read and every output frame written.
+    void SetAnalysis(LoudnessMeter* inMeter, LoudnessMeter* outMeter, LimitingTrace* limitingTrace)
+    {
+        loudnessIn = inMeter;
+        loudnessOut = outMeter;
+        trace = limitingTrace;
+    }
     // Polled once per chunk; non-zero stops the render with an error.
     void SetCancelFlag(const volatile std::sig_atomic_t* flag) { cancel = flag; }
 
@@ -55,6 +69,10 @@ private:
     Precision precision;
     ProgressBar* progress = nullptr;
     const volatile std::sig_atomic_t* cancel = nullptr;
+    int64_t dropFrames = 0;
+    LoudnessMeter* loudnessIn = nullptr;
+    LoudnessMeter* loudnessOut = nullptr;
+    LimitingTrace* trace = nullptr;
     int64_t editorFrom = -1; // < 0: no editor ticks
     int32_t editorTickFrames = 0;
 };

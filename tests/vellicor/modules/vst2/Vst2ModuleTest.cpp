@@ -410,3 +410,40 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, Vst2ModuleAudio,
     ::testing::Combine(::testing::Values(Path::Replacing, Path::Accumulating, Path::Double),
                        ::testing::Values(44100.0, 96000.0), ::testing::Values(1, 333, 1024)));
+
+// A stop and a restart between two runs start the limiter over, whether or not the host sets the
+// same rate and block size again while stopped: the same audio comes out the same.
+class Vst2ModuleRestart : public Vst2Module, public ::testing::WithParamInterface<std::tuple<Path, bool>>
+{
+};
+
+TEST_P(Vst2ModuleRestart, SecondRunEqualsTheFirst)
+{
+    const auto [path, sameSetupAgain] = GetParam();
+    Start(48000.0f, 512);
+    const std::vector<double> in[2] = {Signal(0, 4096, 48000.0), Signal(1, 4096, 48000.0)};
+    Reference unused(48000.0, 512);
+    std::vector<double> first[2], second[2], ignored[2];
+    Render(path, effect, &unused.plugin, in, first, ignored, 512);
+    Dispatch(effect, effMainsChanged, 0, 0);
+    if (sameSetupAgain)
+    {
+        Dispatch(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        Dispatch(effect, effSetBlockSize, 0, 512);
+    }
+    Dispatch(effect, effMainsChanged, 0, 1);
+    Render(path, effect, &unused.plugin, in, second, ignored, 512);
+    for (int c = 0; c < 2; ++c)
+        for (size_t s = 0; s < first[c].size(); ++s)
+            ASSERT_EQ(second[c][s], first[c][s]) << "channel " << c << " frame " << s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Precisions, Vst2ModuleRestart,
+                         ::testing::Combine(::testing::Values(Path::Replacing, Path::Double),
+                                            ::testing::Bool()),
+                         [](const auto& info)
+                         {
+                             return std::string(std::get<0>(info.param) == Path::Double ? "Double"
+                                                                                        : "Float") +
+                                    (std::get<1>(info.param) ? "SameSetupAgain" : "ResumeOnly");
+                         });

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace testhost;
 
@@ -446,6 +447,39 @@ TYPED_TEST(ModuleAudioTest, BlocksAboveTheAnnouncedMaximumAreSlicedLikeTheLimite
     ASSERT_EQ(s.setupResult, kResultOk);
     for (int block = 0; block < 6; ++block)
         ASSERT_EQ(s.template RunBlock<TypeParam>(1000, nullptr), -1) << "block " << block;
+}
+
+// Every host stops and starts processing around setupProcessing; the limiter then starts over,
+// so the same audio played twice comes out the same.
+TYPED_TEST(ModuleAudioTest, StopSetupAndStartBetweenRunsStartOver)
+{
+    Session s(*this->module, sizeof(TypeParam) == 8 ? kSample64 : kSample32);
+    ASSERT_EQ(s.setupResult, kResultOk);
+    auto play = [&]
+    {
+        std::vector<TypeParam> out;
+        for (int64_t pos = 0; pos < 8 * kBlock; pos += kBlock)
+        {
+            Block<TypeParam> b(kBlock);
+            for (int c = 0; c < 2; ++c)
+                for (int i = 0; i < kBlock; ++i)
+                    b.in[c][i] = static_cast<TypeParam>(Signal(c, pos + i));
+            EXPECT_EQ(s.processor->process(b.data), kResultOk);
+            for (int c = 0; c < 2; ++c)
+                out.insert(out.end(), b.out[c], b.out[c] + kBlock);
+        }
+        return out;
+    };
+    const std::vector<TypeParam> first = play();
+    ProcessSetup setup{kRealtime, s.sampleSize, kBlock, 48000.0};
+    s.processor->setProcessing(false);
+    s.component->setActive(false);
+    ASSERT_EQ(s.processor->setupProcessing(setup), kResultOk);
+    s.component->setActive(true);
+    s.processor->setProcessing(true);
+    const std::vector<TypeParam> second = play();
+    for (size_t i = 0; i < first.size(); ++i)
+        ASSERT_EQ(second[i], first[i]) << "sample " << i;
 }
 
 TEST_F(ModuleTest, ProcessSurvivesHostileBlocks)
