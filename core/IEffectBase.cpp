@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 using vellicor::CopyText;
 
@@ -234,10 +235,14 @@ void IEffectBase::SetParamFromGui(int32_t index, double normalized)
 {
     IParamSlot* slot = GetParam(index);
     if (!slot) return;
-    PluginLock::Scoped hold(lock);
-    slot->SetFromNormalized(normalized);
+    {
+        PluginLock::Scoped hold(lock);
+        slot->SetFromNormalized(normalized);
+        ParamChanged(index);
+    }
+    // The host hears of it after the lock is released: a host that takes its own lock inside the
+    // edit, while its audio thread waits on ours, would otherwise deadlock.
     ParamEdited(index, normalized);
-    ParamChanged(index);
 }
 
 void IEffectBase::SetParamFromHost(int32_t index, double normalized)
@@ -253,26 +258,27 @@ void IEffectBase::SetParamFromHost(int32_t index, double normalized)
 void IEffectBase::DeferEndParamEdit(int32_t index)
 {
     if (!GetParam(index)) return;
-    PluginLock::Scoped hold(lock);
-    if (gui)
     {
-        pendingEndEdit = index;
-        gui->StartDeferredEditEnd(std::max(1, gui->FrameRate() / 2));
+        PluginLock::Scoped hold(lock);
+        if (gui)
+        {
+            pendingEndEdit = index;
+            gui->StartDeferredEditEnd(std::max(1, gui->FrameRate() / 2));
+            return;
+        }
     }
-    else
-        EndParamEdit(index);
+    EndParamEdit(index); // outside the lock, as every host call
 }
 
 void IEffectBase::FlushEndParamEdit()
 {
-    PluginLock::Scoped hold(lock);
-    if (gui) gui->CancelDeferredEditEnd();
-    if (pendingEndEdit >= 0)
+    int32_t index = -1;
     {
-        const int32_t index = pendingEndEdit;
-        pendingEndEdit = -1;
-        EndParamEdit(index);
+        PluginLock::Scoped hold(lock);
+        if (gui) gui->CancelDeferredEditEnd();
+        index = std::exchange(pendingEndEdit, -1);
     }
+    if (index >= 0) EndParamEdit(index);
 }
 
 int32_t IEffectBase::NotifyAllParams()

@@ -135,7 +135,8 @@ public:
     int32_t NParams() const { return static_cast<int32_t>(params.size()); }
     IParamSlot* GetParam(int32_t index);
     const IParamSlot* GetParam(int32_t index) const;
-    // GUI edit: store, tell the host (automation), then ParamChanged.
+    // GUI edit: store and ParamChanged under the lock, then tell the host (automation) after it.
+    // The gesture calls below reach the host outside the lock too: callers never hold it.
     void SetParamFromGui(int32_t index, double normalized);
     // Host edit (VST2 setParameter path): GUI, slot, then HostParamChanged.
     void SetParamFromHost(int32_t index, double normalized);

@@ -2,10 +2,13 @@
 
 #include "core/FixedText.h"
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 using vellicor::CopyText;
 
@@ -105,7 +108,32 @@ double IParamSlot::ParseValue(const char* text) const
     if (!text) return 0.0;
     int v = 0;
     if (!displayTexts.empty() && ValueForDisplayText(text, &v)) return v;
-    return std::strtod(text, nullptr);
+    return LeadingNumber(text);
+}
+
+double IParamSlot::LeadingNumber(const char* text)
+{
+    // Read in the C locale whatever the host's locale ("12.5" is never 12), and only decimal
+    // numbers: "nan", "inf" and hexadecimal are not numbers a user types into a value box.
+    if (!text) return 0.0;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    if (!std::isdigit(static_cast<unsigned char>(*text)) &&
+        !(*text == '.' && std::isdigit(static_cast<unsigned char>(text[1]))))
+        return 0.0;
+    double v = 0.0;
+    const std::errc ec = std::from_chars(text, text + std::strlen(text), v, std::chars_format::general).ec;
+    if (ec == std::errc::result_out_of_range)
+    {
+        // Too small reads as 0, too large as the largest number (the range clamps it later).
+        const char* e = std::strpbrk(text, "eE");
+        v = e && e[1] == '-' ? 0.0 : std::numeric_limits<double>::max();
+    }
+    else if (ec != std::errc())
+        return 0.0;
+    return negative ? -v : v;
 }
 
 void IParamSlot::AddDisplayText(int v, const char* text)

@@ -38,6 +38,9 @@ public:
     // out must hold kTextSize bytes.
     void FormatValue(double v, bool isNormalized, char* out) const;
     double ParseValue(const char* text) const;
+    // The decimal number at the start of text (blanks and a sign before it allowed), read in the C
+    // locale; 0 when there is none.
+    static double LeadingNumber(const char* text);
 
     void AddDisplayText(int value, const char* text);
     int DisplayTextCount() const { return static_cast<int>(displayTexts.size()); }

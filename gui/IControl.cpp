@@ -120,6 +120,6 @@ void IControl::RequestValueEntry()
 
 void IControl::EndValueEntry()
 {
-    MarkChanged(true);
+    MarkChanged(false);
     redrawAgain = true;
 }

@@ -45,7 +45,8 @@ public:
     // ---- Value entry ----
     // Asks the editor for a pop-up to type the bound parameter's value.
     void RequestValueEntry();
-    // The editor closed this control's pop-up (committed or not): send the value once more.
+    // The editor closed this control's pop-up (committed or not): draw it again. Nothing reaches the
+    // plug-in or the host: a commit sent its value in its own gesture, a cancel sends nothing.
     void EndValueEntry();
 
     // ---- Access ----

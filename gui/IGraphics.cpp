@@ -6,6 +6,8 @@
 #include "gui/IBitmapControl.h"
 #include "gui/IGraphicsCaches.h"
 
+#include <utility>
+
 IGraphics::IGraphics(IEffectBase* plugin, int32_t w, int32_t h, int32_t rate)
     : plug(plugin), width(w > 0 ? w : 0), height(h > 0 ? h : 0),
       frameRate(rate > 0 ? rate : kDefaultFrameRate)
@@ -70,6 +72,8 @@ void IGraphics::SetParamFromPlugin(int32_t index, double value, bool normalized)
         if (!param) return;
         value = param->ToNormalized(value);
     }
+    // While the user drags a control, the host's echo of its own edits must not move it back.
+    if (index == gestureParam.load(std::memory_order_relaxed)) return;
     for (auto& c : controls)
         if (c->ParamIndex() == index) c->ApplyValueFromHost(value);
 }
@@ -138,6 +142,7 @@ int32_t IGraphics::ControlAt(int32_t x, int32_t y)
 
 void IGraphics::MouseDown(int32_t x, int32_t y, const IMouseMods& mods)
 {
+    EndOpenPress(); // its release never came
     captured = -1;
     lastDragX = lastDragY = -1;
     const int32_t i = ControlAt(x, y);
@@ -145,8 +150,15 @@ void IGraphics::MouseDown(int32_t x, int32_t y, const IMouseMods& mods)
     captured = i;
     lastDragX = x;
     lastDragY = y;
+    pressed = i;
+    pressX = x;
+    pressY = y;
     IControl* c = controls[i].get();
-    if (const int32_t p = GestureIndex(plug, *c); p >= 0) plug->BeginParamEdit(p);
+    if (const int32_t p = GestureIndex(plug, *c); p >= 0)
+    {
+        plug->BeginParamEdit(p);
+        gestureParam = p;
+    }
     c->PressAt(x, y, mods);
 }
 
@@ -154,33 +166,52 @@ void IGraphics::MouseDrag(int32_t x, int32_t y, const IMouseMods& mods)
 {
     if (captured < 0 || captured >= ControlCount() || (x == lastDragX && y == lastDragY)) return;
     const int32_t dx = x - lastDragX, dy = y - lastDragY;
-    lastDragX = x;
-    lastDragY = y;
+    lastDragX = pressX = x;
+    lastDragY = pressY = y;
     controls[captured]->DragBy(x, y, dx, dy, mods);
 }
 
 void IGraphics::MouseUp(int32_t x, int32_t y, const IMouseMods& mods)
 {
-    const int32_t i = ControlAt(x, y);
     captured = -1;
     lastDragX = lastDragY = -1;
-    if (i < 0) return;
-    IControl* c = controls[i].get();
-    c->ReleaseAt(x, y, mods);
-    if (const int32_t p = GestureIndex(plug, *c); p >= 0) plug->EndParamEdit(p);
+    // A release goes to the control that took the press, wherever it happens; a release with no
+    // press delivered (a right click that only cancelled a pop-up) reaches nothing.
+    ReleasePress(x, y, mods);
+}
+
+void IGraphics::ReleasePress(int32_t x, int32_t y, const IMouseMods& mods)
+{
+    const int32_t i = std::exchange(pressed, -1);
+    const int32_t p = gestureParam.exchange(-1);
+    if (i >= 0 && i < ControlCount()) controls[i]->ReleaseAt(x, y, mods);
+    if (p >= 0) plug->EndParamEdit(p);
+}
+
+void IGraphics::EndOpenPress()
+{
+    captured = -1;
+    lastDragX = lastDragY = -1;
+    if (pressed >= 0 || gestureParam >= 0) ReleasePress(pressX, pressY, IMouseMods{});
 }
 
 bool IGraphics::MouseDoubleClick(int32_t x, int32_t y, const IMouseMods& mods)
 {
-    captured = -1;
-    lastDragX = lastDragY = -1;
+    EndOpenPress();
     const int32_t i = ControlAt(x, y);
     if (i < 0) return false;
+    pressed = i;
+    pressX = x;
+    pressY = y;
     IControl* c = controls[i].get();
-    if (const int32_t p = GestureIndex(plug, *c); p >= 0) plug->BeginParamEdit(p);
+    if (const int32_t p = GestureIndex(plug, *c); p >= 0)
+    {
+        plug->BeginParamEdit(p);
+        gestureParam = p;
+    }
     if (!c->DoubleClickAsPress())
     {
-        // No capture: the button-up that follows finds the control by position and ends the edit.
+        // No capture: the button-up that follows ends the gesture, wherever it happens.
         c->DoublePressAt(x, y, mods);
         return false;
     }
@@ -197,9 +228,11 @@ void IGraphics::MouseWheel(int32_t x, int32_t y, const IMouseMods& mods, int32_t
     if (i < 0) return;
     IControl* c = controls[i].get();
     const int32_t p = GestureIndex(plug, *c);
-    if (p >= 0) plug->BeginParamEditIfIdle(p);
+    // Inside a press gesture on the same parameter the step is one more edit of that gesture.
+    const bool ownGesture = p >= 0 && p != gestureParam;
+    if (ownGesture) plug->BeginParamEditIfIdle(p);
     c->WheelAt(x, y, mods, notches);
-    if (p >= 0) plug->DeferEndParamEdit(p);
+    if (ownGesture) plug->DeferEndParamEdit(p);
 }
 
 void IGraphics::KeyDown(int32_t x, int32_t y, int32_t keyCode)

@@ -14,6 +14,7 @@
 #include "gui/IInputMap.h"
 #include "gui/IPopupEntry.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,6 +68,11 @@ public:
     // with TimerPeriodMs(); null on failure. Destroy it (with its pop-up and timer).
     virtual void* CreateNativeWindow(void* parent, const IArea& placement);
     virtual void DestroyNativeWindow() {}
+    // A thread of the layer's own that drives the window is stopped and joined: the first step of
+    // closing, before anything of the window or its pop-up goes.
+    virtual void StopWindowDriver() {}
+    // Milliseconds of a steady clock; the end of a wheel gesture is due by it.
+    virtual int64_t NowMs();
     // Where the open window sits now, relative to its parent, for a reopening.
     virtual IArea WindowPlacement();
     // Invalidate the area (without erasing), leave out an open pop-up, and paint now, which ends in
@@ -137,6 +143,8 @@ public:
     void MouseWheel(int32_t x, int32_t y, const IMouseMods& mods, int32_t notches);
     void KeyDown(int32_t x, int32_t y, int32_t keyCode);
     int32_t CapturedControl() const { return captured; }
+    // The parameter whose press gesture is open (begun at a press or double click), -1 for none.
+    int32_t OpenGesture() const { return gestureParam.load(std::memory_order_relaxed); }
 
     // ---- Window messages, as every window layer delivers them ----
     void OnLeftButtonDown(int32_t x, int32_t y, const IMouseMods& mods);
@@ -147,6 +155,9 @@ public:
     void OnWheel(int32_t x, int32_t y, const IMouseMods& mods, int32_t rawDelta);
     void OnKeyDown(int32_t x, int32_t y, IInputMap::NamedKey named, int32_t keyValue);
     void OnPaint(const IArea& update);
+    // The window lost the mouse capture (another window took it, an X11 grab was broken): the press
+    // in progress ends here, its gesture with it.
+    void OnCaptureLost();
     // The periodic tick: pop-up state, then redraw, then the deferred gesture end.
     void OnTimer();
     // The open pop-up: its model (to feed it) and its window messages.
@@ -155,7 +166,7 @@ public:
     bool OnPopupKey(bool isReturn) { return popup.KeyPressed(isReturn); }
     void OnPopupListChanged() { popup.ListSelectionChanged(); }
 
-    int32_t DeferredEditCountdown() const { return countdown; }
+    bool DeferredEditPending() const { return editEndDueMs.load(std::memory_order_relaxed) != 0; }
     bool HoldsMouseCapture() const { return mouseCaptured; }
 
     // ---- Process-wide window state ----
@@ -166,6 +177,11 @@ public:
 protected:
     void CommitPopup();
     void ClosePopup();
+    // The press in progress, if any, ends: its control is released at the last position and the
+    // gesture it opened is ended. For a release that never came (window closed, capture lost, a
+    // new press).
+    void EndOpenPress();
+    void ReleasePress(int32_t x, int32_t y, const IMouseMods& mods);
 
     bool trackPointer = false;                       // moves without a button are never dispatched
     std::vector<std::unique_ptr<IControl>> controls; // index order = drawing order
@@ -176,12 +192,20 @@ protected:
     int32_t width, height, frameRate;
     int32_t captured = -1;
     int32_t lastDragX = -1, lastDragY = -1;
+    // The control that received the press or double click whose release is awaited (-1: none), and
+    // the parameter whose gesture that press opened. Host threads read the latter to keep their
+    // echoes of it off the control being dragged.
+    int32_t pressed = -1;
+    int32_t pressX = 0, pressY = 0; // last position of that press
+    std::atomic<int32_t> gestureParam{-1};
     bool strictRedraw = true, timerRedraw = true;
 
     // Window state shared by every platform.
     void* window = nullptr;
     void* parentWindow = nullptr;
     IPopupEntry popup;
-    int32_t countdown = 0; // ticks left before the wheel gesture ends, 0 = not armed
+    // When the pending wheel gesture ends, by NowMs (0 = not armed). Set and cleared under the
+    // plug-in lock by the base, read by the timer step.
+    std::atomic<int64_t> editEndDueMs{0};
     bool mouseCaptured = false;
 };

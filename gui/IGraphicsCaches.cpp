@@ -46,7 +46,8 @@ template <typename T, int Which> T& Immortal()
 enum
 {
     kBitmaps,
-    kFonts
+    kFonts,
+    kText
 };
 std::mutex& BitmapLock()
 {
@@ -80,6 +81,11 @@ PIX_CachedFont* FindFontLocked(const ITextStyle& style)
     return nullptr;
 }
 } // namespace
+
+std::unique_lock<std::mutex> LockText()
+{
+    return std::unique_lock<std::mutex>(Immortal<std::mutex, kText>());
+}
 
 PIX_IBitmap* FindBitmap(int32_t id)
 {

@@ -3,6 +3,7 @@
 // Each has its own lock, held only while its list is searched or extended. Controls point into
 // them; everything in them lives until the module unloads (FreeAll).
 #include <cstdint>
+#include <mutex>
 
 class PIX_IBitmap;
 class PIX_CachedFont;
@@ -22,6 +23,11 @@ PIX_IBitmap* AddBitmap(int32_t id, PIX_IBitmap* bitmap);
 // and quality are not part of the key.
 PIX_CachedFont* FindFont(const ITextStyle& style);
 PIX_CachedFont* AddFont(const ITextStyle& style, PIX_CachedFont* font); // as AddBitmap
+
+// Held while a thread makes or uses a cached font: the fonts, their colour and glyph tables, and the
+// font layer's scratch bitmaps are shared by every editor of the process, which may draw on two
+// threads at once. The font cache's lock may be taken while it is held, never the other way round.
+std::unique_lock<std::mutex> LockText();
 
 int32_t BitmapCount();
 int32_t FontCount();

@@ -43,9 +43,13 @@ bool IGraphics::DrawRotatedBitmap(const IBitmapRef& bitmap, int32_t centreX, int
 {
     if (!bitmap.bitmap || !backBuffer) return true;
     const int32_t w = bitmap.width, h = bitmap.height;
-    RotatedBlit(backBuffer.get(), bitmap.bitmap, centreX - w / 2, centreY - h / 2, w, h,
-                static_cast<int32_t>(srcX), static_cast<int32_t>(srcY), w, h, static_cast<float>(angle),
-                false, IBlend::Weight(blend), IBlend::ModeWord(blend) | PIX_MODE_FILTER, 0.0f, 0.0f);
+    // The source offset may be a fraction of a pixel: its whole part places the source rectangle, the
+    // rest shifts the rotation centre (the blit adds both to every source position).
+    const int32_t wholeX = static_cast<int32_t>(srcX), wholeY = static_cast<int32_t>(srcY);
+    RotatedBlit(backBuffer.get(), bitmap.bitmap, centreX - w / 2, centreY - h / 2, w, h, wholeX, wholeY, w, h,
+                static_cast<float>(angle), false, IBlend::Weight(blend),
+                IBlend::ModeWord(blend) | PIX_MODE_FILTER, srcX - static_cast<float>(wholeX),
+                srcY - static_cast<float>(wholeY));
     return true;
 }
 
@@ -69,6 +73,7 @@ bool IGraphics::DrawLine(const IRgba& colour, float x1, float y1, float x2, floa
 bool IGraphics::DrawStyledText(ITextStyle& style, const char* text, const IArea& area)
 {
     if (!text || !*text) return true;
+    auto textLock = IGraphicsCaches::LockText();
     if (!style.font)
     {
         PIX_CachedFont* font = IGraphicsCaches::FindFont(style);

@@ -103,7 +103,10 @@ bool IGraphicsHeadless::OpenUrl(const char* url)
 void IGraphicsHeadless::Tick(int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
+    {
+        clockMs += TimerPeriodMs(); // each tick is one timer period later
         OnTimer();
+    }
 }
 
 void IGraphicsHeadless::Click(int32_t x, int32_t y, const IMouseMods& mods)

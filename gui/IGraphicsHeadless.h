@@ -1,9 +1,9 @@
 #pragma once
 // A window layer without a window: the "window" is a frame buffer that PresentArea copies the back
 // buffer into. Tests and the editor snapshot drive it by ticking the timer and delivering input
-// through the On... calls; it shows the pop-ups the editor opens as IPopupEntry models that a caller
-// types into, records web-page requests instead of opening them, and loads images by resource id
-// from the drawing library's resource table.
+// through the On... calls, on a clock of its own that each tick moves on by one timer period; it shows the
+// pop-ups the editor opens as IPopupEntry models that a caller types into, records web-page requests instead
+// of opening them, and loads images by resource id from the drawing library's resource table.
 #include "gui/IGraphics.h"
 
 #include <memory>
@@ -35,9 +35,11 @@ public:
     bool AskYesNo(const char* caption, const char* text) override;
     void ShowMessage(const char* caption, const char* text) override;
     bool OpenUrl(const char* url) override;
+    int64_t NowMs() override { return clockMs; }
 
     // ---- Driving it ----
     void Tick(int32_t count = 1);
+    void AdvanceClock(int64_t ms) { clockMs += ms; } // time passing without a tick
     // A click, as a window delivers it: button down, then up, at one position.
     void Click(int32_t x, int32_t y, const IMouseMods& mods = {true, false, false, false, false});
     // A drag with the left button from one point to another in equal steps.
@@ -79,4 +81,5 @@ private:
     IArea lastPresented;
     int32_t popupsShown = 0;
     std::string lastCaption;
+    std::atomic<int64_t> clockMs{1};
 };

@@ -5,6 +5,8 @@
 #include "gui/IEditableTextControl.h"
 #include "gui/IGraphics.h"
 
+#include <chrono>
+
 namespace
 {
 // Touched only from the host's GUI thread, which runs every editor window of the process.
@@ -56,16 +58,18 @@ void* IGraphics::OpenWindow(void* parent)
 void IGraphics::CloseWindow()
 {
     if (!IsWindowOpen()) return;
-    if (countdown != 0 && plug) plug->FlushEndParamEdit();
-    countdown = 0;
+    StopWindowDriver(); // nothing of the window may go while another thread still runs it
+    // The host hears the end of every gesture still open: a press whose release will never come,
+    // and a wheel gesture waiting for its end.
+    EndOpenPress();
+    if (DeferredEditPending() && plug) plug->FlushEndParamEdit();
+    editEndDueMs = 0;
     // The pop-up goes with the window, uncommitted.
     if (popup.IsOpen()) DestroyPopup();
     popup.Reset();
     DestroyNativeWindow();
     window = nullptr;
     mouseCaptured = false;
-    captured = -1;
-    lastDragX = lastDragY = -1;
     if (--openWindows == 0) UnregisterWindowClass();
 }
 
@@ -133,14 +137,24 @@ bool IGraphics::ForwardHostWheel(float delta)
     return true;
 }
 
+int64_t IGraphics::NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void IGraphics::StartDeferredEditEnd(int32_t ticks)
 {
-    countdown = ticks > 0 ? ticks : 0;
+    // Due by the clock, not by counted ticks: a host idling the editor slower than the frame rate
+    // would otherwise stretch the half second.
+    const int64_t due = NowMs() + static_cast<int64_t>(ticks > 0 ? ticks : 0) * (1000 / frameRate);
+    editEndDueMs = due != 0 ? due : 1;
 }
 
 void IGraphics::CancelDeferredEditEnd()
 {
-    countdown = 0;
+    editEndDueMs = 0;
 }
 
 // ---- Pop-up entry ----
@@ -168,10 +182,13 @@ void IGraphics::CommitPopup()
     {
         IControl* c = popup.control;
         const double real = IPopupEntry::ValueFromText(*popup.param, text.c_str());
-        const bool exists = plug && plug->GetParam(c->ParamIndex());
-        if (exists) plug->BeginParamEdit(c->ParamIndex());
+        const int32_t p = plug && plug->GetParam(c->ParamIndex()) ? c->ParamIndex() : -1;
+        // One gesture: begin, the value, end. A press gesture already open on the parameter (a
+        // click on the same control committed the entry) takes the value as one more edit.
+        const bool ownGesture = p >= 0 && p != gestureParam;
+        if (ownGesture) plug->BeginParamEdit(p);
         c->ApplyValueFromEntry(popup.param->ToNormalized(real));
-        if (exists) plug->EndParamEdit(c->ParamIndex());
+        if (ownGesture) plug->EndParamEdit(p);
     }
     else if (popup.textControl && popup.textControl->IsEditable())
         popup.textControl->SetTextFromEntry(text.c_str());
@@ -180,7 +197,7 @@ void IGraphics::CommitPopup()
 void IGraphics::ClosePopup()
 {
     IControl* c = popup.control;
-    if (c) c->EndValueEntry();
+    if (c) c->EndValueEntry(); // a redraw only: a cancelled entry sends nothing
     DestroyPopup();
     popup.Reset();
 }
@@ -208,9 +225,16 @@ void IGraphics::OnRightButtonDown(int32_t x, int32_t y, const IMouseMods& mods)
 
 void IGraphics::OnButtonUp(int32_t x, int32_t y, const IMouseMods& mods)
 {
+    mouseCaptured = false; // before the release: losing the capture now is no loss
     CaptureMouse(false);
-    mouseCaptured = false;
     MouseUp(x, y, mods);
+}
+
+void IGraphics::OnCaptureLost()
+{
+    if (!mouseCaptured) return;
+    mouseCaptured = false;
+    EndOpenPress();
 }
 
 void IGraphics::OnDoubleClick(int32_t x, int32_t y, const IMouseMods& mods)
@@ -265,5 +289,6 @@ void IGraphics::OnTimer()
     }
     IArea dirty;
     if (CollectDirty(&dirty)) InvalidateAndPaint(dirty);
-    if (countdown != 0 && --countdown == 0 && plug) plug->FlushEndParamEdit();
+    const int64_t due = editEndDueMs;
+    if (due != 0 && NowMs() >= due && plug) plug->FlushEndParamEdit();
 }

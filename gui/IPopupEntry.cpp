@@ -106,17 +106,17 @@ bool IPopupEntry::KeyPressed(bool isReturn)
 {
     if (!isReturn)
     {
-        state = kFocused;
+        if (!Decided()) state = kFocused;
         return false;
     }
     if (kind == kEditBox) wholeTextSelected = false;
-    state = kCommitRequested;
+    Decide(kCommitRequested);
     return true;
 }
 
 void IPopupEntry::ListSelectionChanged()
 {
-    state = kCommitRequested;
+    Decide(kCommitRequested);
 }
 
 void IPopupEntry::TypeText(const char* typed)

@@ -69,13 +69,19 @@ public:
     static double ValueFromText(const IParamSlot& param, const char* text);
 
     // ---- State machine, driven by the window layer ----
-    void FocusChanged(bool gained) { state = gained ? kFocused : kIdle; } // losing focus keeps it open
+    // A commit or cancel, once asked for, holds until the next tick acts on it: nothing arriving
+    // in between (a focus change, a key, another press) takes it back.
+    bool Decided() const { return state == kCommitRequested || state == kCancelRequested; }
+    void FocusChanged(bool gained) // losing focus keeps it open
+    {
+        if (!Decided()) state = gained ? kFocused : kIdle;
+    }
     // A key pressed inside the pop-up. Return requests the commit (and drops the selection of an
     // edit box) and is consumed (true); any other key only marks it focused and passes on.
     bool KeyPressed(bool isReturn);
     void ListSelectionChanged(); // a choice in the list commits
     // A press on the editor while the pop-up is open: left commits, right cancels.
-    void PressedOutside(bool rightButton) { state = rightButton ? kCancelRequested : kCommitRequested; }
+    void PressedOutside(bool rightButton) { Decide(rightButton ? kCancelRequested : kCommitRequested); }
 
     // ---- Model editing, for window layers without a native text box (and for tests) ----
     void TypeText(const char* typed);
@@ -84,4 +90,10 @@ public:
     void ChooseEntry(int32_t index); // list choice: selects and commits
     // The text a commit reads: the edit text or the selected entry, at most kMaxText characters.
     std::string CommitText() const;
+
+private:
+    void Decide(State request)
+    {
+        if (!Decided()) state = request;
+    }
 };

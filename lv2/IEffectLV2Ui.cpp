@@ -100,10 +100,11 @@ void IEffectLV2Ui::BeginParamEdit(int32_t index)
 
 void IEffectLV2Ui::BeginParamEditIfIdle(int32_t index)
 {
-    PluginLock::Scoped hold(Lock());
-    if (index == PendingEndEdit()) return; // the running gesture continues
-    FlushEndParamEdit();
-    Touch(index, true);
+    {
+        PluginLock::Scoped hold(Lock());
+        if (index == PendingEndEdit()) return; // the running gesture continues
+    }
+    BeginParamEdit(index); // outside the lock, as every host call
 }
 
 void IEffectLV2Ui::WriteParam(int32_t index)

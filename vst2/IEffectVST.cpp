@@ -62,6 +62,13 @@ bool NeedsChannelFix(int32_t kind)
     return kind == HostKinds::kForte || kind == HostKinds::kAudition || kind == HostKinds::kOrion ||
            kind == HostKinds::kSawStudio;
 }
+
+// Requests that only the editor answers (open, close, idle, a host's wheel turn).
+bool IsEditorRequest(int32_t opcode, int32_t index, intptr_t value)
+{
+    return opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle ||
+           (opcode == effVendorSpecific && index == kVendorWheelIndex && value == kVendorWheelValue);
+}
 } // namespace
 
 namespace vellicor::vst2
@@ -134,10 +141,11 @@ void IEffectVST::BeginParamEdit(int32_t index)
 
 void IEffectVST::BeginParamEditIfIdle(int32_t index)
 {
-    PluginLock::Scoped hold(Lock());
-    if (index == PendingEndEdit()) return; // the running gesture continues
-    FlushEndParamEdit();
-    HostCall(audioMasterBeginEdit, index, 0, nullptr, 0.0f);
+    {
+        PluginLock::Scoped hold(Lock());
+        if (index == PendingEndEdit()) return; // the running gesture continues
+    }
+    BeginParamEdit(index); // outside the lock, as every host call
 }
 
 void IEffectVST::ParamEdited(int32_t index, double normalized)
@@ -227,16 +235,13 @@ intptr_t IEffectVST::DispatcherProc(AEffect* e, int32_t opcode, int32_t index, i
         delete plugin;
         return 0;
     }
-    if (opcode == effEditIdle)
+    if (IsEditorRequest(opcode, index, value))
     {
-        // The editor's events and timer step (Linux) run after the request's lock is released: the
-        // audio thread never waits while the editor draws, and the editor's edits take the lock
-        // themselves. Host UI thread, like every editor request.
-        {
-            PluginLock::Scoped hold(plugin->Lock());
-        }
-        if (IEditor* gui = plugin->GetGUI()) gui->HostIdle();
-        return 0;
+        // The editor's requests run outside the plug-in lock: they draw, and they may end a gesture
+        // or send an edit, which no host may receive while we hold it (a host taking its own lock
+        // there, while its audio thread waits on ours, would deadlock). The editor takes the lock
+        // itself wherever it touches the plug-in. Host UI thread, like every editor request.
+        return plugin->Dispatch(opcode, index, value, ptr, opt);
     }
     PluginLock::Scoped hold(plugin->Lock());
     return plugin->Dispatch(opcode, index, value, ptr, opt);
@@ -371,7 +376,8 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
             return 1;
         }
         return 0;
-    case effEditIdle: // handled before the lock is taken (DispatcherProc)
+    case effEditIdle:
+        if (IEditor* gui = GetGUI()) gui->HostIdle();
         return 0;
     case effIdentify:
         return kVstIdentifyAnswer;

@@ -4,7 +4,8 @@
 //
 // Threads: the host calls the dispatcher and the parameter callbacks from its UI or automation threads
 // and the block callbacks from its audio thread. Every one of them holds the plug-in lock throughout,
-// so requests, parameter changes and blocks never overlap on one instance.
+// so requests, parameter changes and blocks never overlap on one instance; only the editor's requests
+// run without it (they call the host and draw), taking it wherever they touch the plug-in.
 #include "core/IEffectBase.h"
 #include "vst2/Vst2Abi.h"
 
@@ -47,7 +48,9 @@ public:
     void HostSetup() override;        // once per instance, on effOpen
     void AttachEditor(IEditor* gui) override;
 
-    // The request handler proper (lock held by the caller). effClose is handled by the entry itself.
+    // The request handler proper: the plug-in lock is held by the caller, except for the editor's
+    // requests (open, close, idle, host wheel), which the entry passes on without it. effClose is
+    // handled by the entry itself.
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
     // The plug-in behind an effect record this binding made; null for null.

@@ -101,6 +101,9 @@ IEffectVST3::~IEffectVST3() = default;
 
 void IEffectVST3::BeginParamEdit(int32_t index)
 {
+    // A wheel gesture still waiting for its end is ended first: hosts take no begin inside an open
+    // gesture.
+    FlushEndParamEdit();
     beginEdit(static_cast<ParamID>(index));
 }
 
@@ -108,10 +111,11 @@ void IEffectVST3::BeginParamEditIfIdle(int32_t index)
 {
     // Hosts take edits only inside a begin/end pair; without this a wheel step would send its
     // perform and deferred end with no begin.
-    PluginLock::Scoped hold(Lock());
-    if (index == PendingEndEdit()) return; // the running gesture continues
-    FlushEndParamEdit();
-    BeginParamEdit(index);
+    {
+        PluginLock::Scoped hold(Lock());
+        if (index == PendingEndEdit()) return; // the running gesture continues
+    }
+    BeginParamEdit(index); // outside the lock, as every host call
 }
 
 void IEffectVST3::ParamEdited(int32_t index, double normalized)

@@ -115,6 +115,9 @@ public:
     // The oldest view still alive; it answers the plug-in's frame requests.
     IEffectVST3View* FirstView() const { return openViews.empty() ? nullptr : openViews.front(); }
     void ViewDestroyed(IEffectVST3View* view); // a view that is not listed is ignored
+    // The view whose window shows the editor (one editor, one window), null while none is attached.
+    IEffectVST3View* EditorView() const { return editorView; }
+    void SetEditorView(IEffectVST3View* view) { editorView = view; }
 
     int32_t SideChainChannels() const { return sideChainChannels; }
     const Steinberg::Vst::ProcessContext& HostTransport() const { return hostTransport; }
@@ -148,6 +151,7 @@ private:
     bool initialized = false;
     Steinberg::Vst::ProcessContext hostTransport{};
     std::vector<IEffectVST3View*> openViews;
+    IEffectVST3View* editorView = nullptr;
     std::vector<std::string> paramGroupNames; // units 1..G, in order of first appearance
     // Host channel pointers of the current block, one per connected channel; sized at construction.
     std::vector<float*> hostIn32, hostOut32;

@@ -29,7 +29,7 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : CPluginView(nullptr), plu
 
 IEffectVST3View::~IEffectVST3View()
 {
-    DetachRunLoop(); // a host that releases the view without calling removed
+    CloseEditor(); // a host that releases the view without calling removed
     plugin->ViewDestroyed(this);
     plugin->release(); // may be the last reference: the plug-in dies here
 }
@@ -43,32 +43,48 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
 {
     IEditor* gui = WindowEditor(plugin);
     if (!gui) return kResultFalse;
+    // One editor has one window: a second view of the instance gets none, rather than taking the
+    // first one's away.
+    if (plugin->EditorView() && plugin->EditorView() != this) return kResultFalse;
     systemWindow = parent;
     if (IsNativeType(type))
     {
         DetachRunLoop(); // attached again without removed: the window reopens below
-        if (gui->OpenWindow(parent))
+        if (!gui->OpenWindow(parent))
         {
-#if SMTG_OS_LINUX
-            // No run loop: the editor's own thread drives the window (see the X11 layer).
-            runLoop = Vst3RunLoopLink::Attach(plugFrame, gui);
-#endif
+            if (plugin->EditorView() == this) CloseEditor();
+            return kResultFalse;
         }
+#if SMTG_OS_LINUX
+        // No run loop: the editor's own thread drives the window (see the X11 layer).
+        runLoop = Vst3RunLoopLink::Attach(plugFrame, gui);
+#endif
     }
-    plugin->EditorOpened();
+    if (plugin->EditorView() != this)
+    {
+        plugin->SetEditorView(this);
+        plugin->EditorOpened();
+    }
     return kResultOk;
 }
 
 tresult PLUGIN_API IEffectVST3View::removed()
 {
+    CloseEditor(); // only the view that shows the editor closes it
+    CPluginView::removed();
+    return kResultOk;
+}
+
+void IEffectVST3View::CloseEditor()
+{
+    if (plugin->EditorView() != this) return;
     DetachRunLoop(); // before the window and its connection go
+    plugin->SetEditorView(nullptr);
     if (IEditor* gui = plugin->GetGUI())
     {
         plugin->EditorClosed();
         gui->CloseWindow();
     }
-    CPluginView::removed();
-    return kResultOk;
 }
 
 void IEffectVST3View::DetachRunLoop()

@@ -2,7 +2,8 @@
 // The editor view a VST3 host embeds in its window. It draws nothing itself: it hands the host's
 // parent window to the plug-in's editor, reports the editor's fixed size, and tells the plug-in when
 // the editor opens and closes. Each view holds one reference on its plug-in, so the plug-in outlives
-// every view the host still holds.
+// every view the host still holds. The plug-in has one editor window: the first view attached shows
+// it until it is removed or released; other views' attached fail meanwhile.
 //
 // Threads: host UI thread only; no lock.
 #include "public.sdk/source/common/pluginview.h"
@@ -48,6 +49,8 @@ public:
 
 private:
     void DetachRunLoop();
+    // When this view shows the editor: its run-loop link goes, the window closes, the editor is free.
+    void CloseEditor();
 
     IEffectVST3* plugin;
     Vst3RunLoopLink* runLoop = nullptr; // the host's run loop drives the open window (Linux)

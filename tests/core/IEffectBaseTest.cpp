@@ -99,6 +99,42 @@ TEST(IEffectBase, WheelGestureEndsAtOnceWithoutEditor)
     EXPECT_EQ(plug.edits.size(), 2u) << "nothing is pending, nothing more is sent";
 }
 
+// A host whose edits find out whether another thread (its audio thread) could take the plug-in lock.
+class LockProbePlugin : public TestPlugin
+{
+public:
+    void BeginParamEdit(int32_t index) override { Note(index); }
+    void ParamEdited(int32_t index, double) override { Note(index); }
+    void EndParamEdit(int32_t index) override { Note(index); }
+    void Note(int32_t index)
+    {
+        bool free = false;
+        std::thread audio(
+            [&]
+            {
+                free = Lock().TryLock();
+                if (free) Lock().Unlock();
+            });
+        audio.join();
+        calls.push_back({index, free});
+    }
+    std::vector<std::pair<int32_t, bool>> calls; // parameter, lock free
+};
+
+TEST(IEffectBase, TheHostHearsEditsAndGestureEndsWithoutThePluginLock)
+{
+    // A host that takes its own lock inside an edit while its audio thread waits on ours would
+    // deadlock if we held ours.
+    LockProbePlugin plug;
+    plug.SetParamFromGui(0, 0.5);
+    plug.DeferEndParamEdit(1); // no editor: the end goes at once
+    auto* gui = new RecordingEditor;
+    plug.AttachEditor(gui);
+    plug.DeferEndParamEdit(2);
+    plug.FlushEndParamEdit();
+    EXPECT_EQ(plug.calls, (std::vector<std::pair<int32_t, bool>>{{0, true}, {1, true}, {2, true}}));
+}
+
 TEST(IEffectBase, WheelGestureEndIsDeferredWithEditor)
 {
     TestPlugin plug;

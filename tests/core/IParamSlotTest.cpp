@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -143,6 +144,31 @@ TEST(IParamSlot, ParseValueUsesDisplayTextsThenLeadingNumber)
     EXPECT_FALSE(p.ValueForDisplayText("Eight", &v));
     EXPECT_EQ(p.DisplayTextCount(), 1);
     EXPECT_STREQ(p.DisplayTextFor(3), "");
+}
+
+TEST(IParamSlot, TypedNumbersAreDecimalsInTheCLocale)
+{
+    // Under a comma locale (where one is installed) "12.5" must still be 12.5; words that C's own
+    // reading takes for numbers are not numbers here.
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string restore = previous ? previous : "C";
+    for (const char* comma : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
+        if (std::setlocale(LC_NUMERIC, comma)) break;
+    const struct
+    {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"12.5", 12.5}, {" -3.25 dB", -3.25}, {"+7", 7.0},     {".5", 0.5},       {"2e1", 20.0},
+        {"12,5", 12.0}, {"nan", 0.0},         {"-inf", 0.0},   {"infinity", 0.0}, {"0x1A", 0.0},
+        {"", 0.0},      {"-", 0.0},           {"1e-999", 0.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IParamSlot::LeadingNumber(c.text), c.value)
+            << '"' << c.text << "\" in locale " << std::setlocale(LC_NUMERIC, nullptr);
+    EXPECT_EQ(IParamSlot::LeadingNumber("1e999"), std::numeric_limits<double>::max())
+        << "clamped by the range";
+    std::setlocale(LC_NUMERIC, restore.c_str());
 }
 
 TEST(IParamSlot, LongTextsAreCutAndTerminated)

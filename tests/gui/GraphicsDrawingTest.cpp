@@ -86,16 +86,32 @@ TEST_F(DrawingTest, DrawingAnywhereStaysInsideTheBackBuffer)
     gui->DrawDirty({-100, -100, 1000, 1000}); // a platform's update area beyond the window
 }
 
-TEST_F(DrawingTest, RotationByZeroReproducesTheBitmapAroundItsCentre)
+TEST_F(DrawingTest, RotationByZeroReproducesTheBitmapAroundItsCentreShiftedByTheFractionalOffset)
 {
+    // The knob's source offset runs from 0 to -1 pixel: a half pixel samples halfway between
+    // neighbours, not the unshifted picture.
     IBitmapRef bg;
+    float shift = 0.0f;
     gui->AddControl(new Painter(&plug, {40, 40, 60, 50},
                                 [&](IGraphics* g, IControl&)
-                                { return g->DrawRotatedBitmap(bg, 50, 45, 0.0, nullptr); }));
+                                { return g->DrawRotatedBitmap(bg, 50, 45, 0.0, nullptr, shift, shift); }));
     bg = gui->LoadBitmap(kBackgroundId, "bg");
     Open();
     EXPECT_EQ(gui->FramePixel(40, 40), Background(0, 0));
-    EXPECT_EQ(gui->FramePixel(57, 47), Background(17, 7));
+    const struct
+    {
+        float shift;
+        double red, green; // at (57, 47): source (17, 7) moved by the shift
+    } cases[] = {{0.0f, 17 * 12, 7 * 25}, {-0.5f, 16.5 * 12, 6.5 * 25}, {-1.0f, 16 * 12, 6 * 25}};
+    for (const auto& c : cases)
+    {
+        shift = c.shift;
+        gui->MarkAllChanged();
+        gui->Tick();
+        const uint32_t p = gui->FramePixel(57, 47);
+        EXPECT_NEAR((p >> 16) & 0xFF, c.red, 1.0) << "shift " << c.shift;
+        EXPECT_NEAR((p >> 8) & 0xFF, c.green, 1.0) << "shift " << c.shift;
+    }
 }
 
 TEST_F(DrawingTest, CroppedBitmapsCopyTheAreaAndLiveInTheCache)

@@ -53,6 +53,33 @@ TEST(IPopupEntry, TypingReplacesTheSelectionThenAppends)
     EXPECT_EQ(e.CommitText(), "12.5");
 }
 
+TEST(IPopupEntry, ACommitOrCancelAskedForHoldsUntilTheTick)
+{
+    // Whatever arrives after the request within the same tick, the tick still sees the request.
+    const struct
+    {
+        const char* then;
+        void (*event)(IPopupEntry&);
+    } interferences[] = {
+        {"focus gained", [](IPopupEntry& e) { e.FocusChanged(true); }},
+        {"focus lost", [](IPopupEntry& e) { e.FocusChanged(false); }},
+        {"a key", [](IPopupEntry& e) { e.KeyPressed(false); }},
+        {"Return", [](IPopupEntry& e) { e.KeyPressed(true); }},
+        {"a left press", [](IPopupEntry& e) { e.PressedOutside(false); }},
+        {"a right press", [](IPopupEntry& e) { e.PressedOutside(true); }},
+    };
+    for (const int32_t request : {IPopupEntry::kCommitRequested, IPopupEntry::kCancelRequested})
+        for (const auto& i : interferences)
+        {
+            IPopupEntry e;
+            e.kind = IPopupEntry::kEditBox;
+            e.FocusChanged(true);
+            e.PressedOutside(request == IPopupEntry::kCancelRequested);
+            i.event(e);
+            EXPECT_EQ(e.state, request) << i.then << " after a " << (request == 2 ? "cancel" : "commit");
+        }
+}
+
 class ValueEntryTest : public EditorTest
 {
 protected:
@@ -75,7 +102,7 @@ protected:
     ProbeControl* mode = nullptr;
 };
 
-TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnWithAGestureAndOneMorePush)
+TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnAsOneGesture)
 {
     OpenEntry(20, 20);
     gui->TypeIntoPopup("12.5");
@@ -83,10 +110,9 @@ TEST_F(ValueEntryTest, TypedNumberCommitsOnReturnWithAGestureAndOneMorePush)
     EXPECT_TRUE(plug.edits.empty()) << "the commit waits for the next tick";
     gui->Tick();
     EXPECT_FALSE(gui->Popup().IsOpen());
-    EXPECT_EQ(
-        plug.edits,
-        (std::vector<Edit>{
-            {Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.125}, {Kind::End, 0, 0.0}, {Kind::Edited, 0, 0.125}}));
+    EXPECT_EQ(plug.edits,
+              (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.125}, {Kind::End, 0, 0.0}}))
+        << "begin, one edit, end; nothing after";
     EXPECT_DOUBLE_EQ(plug.GetParam(0)->value, 12.5);
 }
 
@@ -126,8 +152,7 @@ TEST_F(ValueEntryTest, EscapeKeepsItOpenLeftClickCommitsRightClickCancels)
     gui->Tick();
     EXPECT_FALSE(gui->Popup().IsOpen());
     EXPECT_DOUBLE_EQ(gain->Value(), 0.8) << "cancelled";
-    EXPECT_EQ(plug.edits, (std::vector<Edit>{{Kind::Edited, 0, 0.8}}))
-        << "only the closing push of the value";
+    EXPECT_TRUE(plug.edits.empty()) << "a cancelled entry sends nothing, nor does the right click's release";
 }
 
 TEST_F(ValueEntryTest, ListChoiceCommitsItsValue)

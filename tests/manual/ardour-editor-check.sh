@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Manual check of the editor in a real host: Ardour's window on a private Xvfb (no window manager).
 # Not part of the build or the test run; needs the ardour, xvfb, xdotool and imagemagick packages.
-#   tests/manual/ardour-editor-check.sh [dist]          start Ardour with both modules on two tracks
+#   tests/manual/ardour-editor-check.sh [dist]          start Ardour with the three formats on three tracks
 #   DISPLAY=:N tests/manual/ardour-editor-check.sh turn X Y DY   drag the open editor's point (X, Y)
 #                                                          by DY pixels (negative: up)
 # In Ardour: answer the I/O-device notice with OK, pick "None (Dummy)" and press Start, press "Mix",
@@ -18,8 +18,9 @@ if [ "${1:-}" = turn ]; then
 fi
 dist=$(realpath "${1:-dist}")
 work=$(mktemp -d /tmp/vellicor-ardour-editor.XXXXXX)
-mkdir -p "$work/home/.vst3" "$work/vst" "$work/home/.config/ardour7"
+mkdir -p "$work/home/.vst3" "$work/vst" "$work/home/.config/ardour7" "$work/home/.lv2"
 cp -r "$dist/vellicor.vst3" "$work/home/.vst3/"
+cp -r "$dist/vellicor.lv2" "$work/home/.lv2/"
 cp "$dist/vellicor_vst2.so" "$work/vst/"
 # A cache no newer than the module counts as stale: give the copies an older time stamp.
 touch -d "1 minute ago" "$work/vst/vellicor_vst2.so" "$work/home/.vst3/vellicor.vst3/Contents/x86_64-linux/vellicor.so"

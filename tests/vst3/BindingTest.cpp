@@ -903,6 +903,29 @@ TEST_F(BindingTest, ViewOpensAndClosesTheEditor)
     EXPECT_FALSE(editorLog.destroyed); // the editor stays with the plug-in for the next view
 }
 
+TEST_F(BindingTest, OneWindowForAllViewsOfAnInstance)
+{
+    Remake(true);
+    IPlugView* first = plugin->createView("editor");
+    IPlugView* second = plugin->createView("editor");
+    const auto type = IEffectVST3View::kPlatformType;
+    editorLog.calls.clear();
+    EXPECT_EQ(first->attached(reinterpret_cast<void*>(0x42), type), kResultOk);
+    EXPECT_EQ(second->attached(reinterpret_cast<void*>(0x43), type), kResultFalse)
+        << "a second view does not take the first one's window";
+    EXPECT_EQ(second->removed(), kResultOk);
+    EXPECT_EQ(editorLog.calls, (std::vector<std::string>{"open"})) << "nor does its removed close it";
+    first->release(); // released without removed
+    EXPECT_EQ(editorLog.calls, (std::vector<std::string>{"open", "close"}));
+    EXPECT_EQ(events.editor, (std::vector<std::string>{"opened", "closed"}));
+    EXPECT_EQ(second->attached(nullptr, type), kResultFalse) << "no window could be made";
+    EXPECT_EQ(events.editor.size(), 2u);
+    EXPECT_EQ(second->attached(reinterpret_cast<void*>(0x43), type), kResultOk) << "the window is free again";
+    second->removed();
+    second->release();
+    EXPECT_EQ(events.editor, (std::vector<std::string>{"opened", "closed", "opened", "closed"}));
+}
+
 #if !defined(_WIN32) // the host run loop of Linux VST3 hosts
 TEST_F(BindingTest, TheHostsRunLoopDrivesTheOpenEditorUntilItIsRemoved)
 {

@@ -16,7 +16,8 @@ public:
     virtual ~MeterParamTarget() = default;
     virtual double MeterParamValue(int32_t index) const = 0;
     virtual void BeginMeterEdit(int32_t index) = 0;
-    // Stores value clamped into the parameter's range: no step, no ParamChanged, no host edit.
+    // Stores value clamped into the parameter's range and reports it to the host as the gesture's
+    // edit: no step, no ParamChanged.
     virtual void SetMeterParamClamped(int32_t index, double value) = 0;
     virtual void EndMeterEdit(int32_t index) = 0;
     // The reset button cleared the peaks (an editor apart from the DSP passes it on).
@@ -54,7 +55,8 @@ public:
     int32_t Target() const;                // nint of "Target Attenuation"
     MeterMemory::ColourClass PeakClass(int channel) const;
 
-    // Begin gesture, clamped store, end gesture: the value reaches the host's saved state.
+    // Begin gesture, clamped store with its edit, end gesture: the host records the value and it
+    // reaches the host's saved state.
     void HostNotifyingSet(int32_t index, double value);
 
 private:

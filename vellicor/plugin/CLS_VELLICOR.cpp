@@ -130,7 +130,9 @@ void CLS_VELLICOR::MeterBridge::SetMeterParamClamped(int32_t index, double value
         slot->value = slot->Clamp(value);
         normalized = slot->ToNormalized(slot->value);
     }
-    // Controls bound to the parameter follow (none in this editor; no ParamChanged, no host edit).
+    // The host records the value inside the gesture; no ParamChanged. Controls bound to the
+    // parameter follow (none in this editor).
+    plugin.ParamEdited(index, normalized);
     plugin.editor->PushParamFromEditor(index, normalized);
 }
 

@@ -79,7 +79,8 @@ bool IsEditBox(HWND hwnd)
 }
 } // namespace
 
-IGraphicsWin::IGraphicsWin(IEffectBase* plugin, int32_t w, int32_t h, int32_t rate) : IGraphics(plugin, w, h, rate)
+IGraphicsWin::IGraphicsWin(IEffectBase* plugin, int32_t w, int32_t h, int32_t rate)
+    : IGraphics(plugin, w, h, rate)
 {
 }
 
@@ -104,8 +105,8 @@ bool IGraphicsWin::PresentArea(const IArea& area)
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(AsHwnd(window), &ps);
     if (!dc) return false;
-    BitBlt(dc, area.left, area.top, area.W(), area.H(), static_cast<HDC>(b->DrawingContext()), area.left, area.top,
-           SRCCOPY);
+    BitBlt(dc, area.left, area.top, area.W(), area.H(), static_cast<HDC>(b->DrawingContext()), area.left,
+           area.top, SRCCOPY);
     EndPaint(AsHwnd(window), &ps);
     return true;
 }
@@ -133,9 +134,9 @@ void IGraphicsWin::UnregisterWindowClass()
 
 void* IGraphicsWin::CreateNativeWindow(void* parent, const IArea& placement)
 {
-    return CreateWindowExA(0, kWindowClass, kWindowTitle, WS_CHILD | WS_VISIBLE, placement.left, placement.top,
-                           placement.W(), placement.H(), AsHwnd(parent), nullptr, static_cast<HINSTANCE>(Module()),
-                           this);
+    return CreateWindowExA(0, kWindowClass, kWindowTitle, WS_CHILD | WS_VISIBLE, placement.left,
+                           placement.top, placement.W(), placement.H(), AsHwnd(parent), nullptr,
+                           static_cast<HINSTANCE>(Module()), this);
 }
 
 void IGraphicsWin::DestroyNativeWindow()
@@ -170,7 +171,9 @@ void IGraphicsWin::InvalidateAndPaint(const IArea& area)
         MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&p), 2);
         ValidateRect(hwnd, &p);
     }
+    tickPaint = true;
     UpdateWindow(hwnd);
+    tickPaint = false;
 }
 
 void IGraphicsWin::CaptureMouse(bool capture)
@@ -194,8 +197,8 @@ bool IGraphicsWin::CreatePopup(const IPopupEntry& entry)
         if (entry.align == ITextStyle::kAlignRight) style |= ES_RIGHT;
         if (entry.readOnly) style |= ES_READONLY;
         style |= entry.masked ? ES_PASSWORD : ES_MULTILINE;
-        popup = CreateWindowExA(0, "EDIT", entry.text.c_str(), style, entry.box.left, entry.box.top, entry.Width(),
-                                entry.Height(), parent, id, instance, nullptr);
+        popup = CreateWindowExA(0, "EDIT", entry.text.c_str(), style, entry.box.left, entry.box.top,
+                                entry.Width(), entry.Height(), parent, id, instance, nullptr);
         if (popup && entry.wholeTextSelected) SendMessageA(popup, EM_SETSEL, 0, -1);
     }
     else
@@ -212,9 +215,9 @@ bool IGraphicsWin::CreatePopup(const IPopupEntry& entry)
     popupPreviousProc = reinterpret_cast<void*>(
         SetWindowLongPtrA(popup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PopupWindowProc)));
     SetWindowLongPtrA(popup, GWLP_USERDATA, static_cast<LONG_PTR>(IPopupEntry::kMarker));
-    HFONT font = CreateFontA(entry.fontHeight, 0, 0, 0, entry.fontBold ? FW_BOLD : FW_DONTCARE, entry.fontItalic,
-                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH, entry.fontFace);
+    HFONT font = CreateFontA(entry.fontHeight, 0, 0, 0, entry.fontBold ? FW_BOLD : FW_DONTCARE,
+                             entry.fontItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, entry.fontFace);
     popupFont = font;
     if (font) SendMessageA(popup, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SetFocus(popup);
@@ -256,7 +259,8 @@ bool IGraphicsWin::PointerInWindow(int32_t* x, int32_t* y)
 
 IMouseMods IGraphicsWin::KeyboardModifiers()
 {
-    return IInputMap::KeyboardMods(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+    return IInputMap::KeyboardMods(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                                   GetKeyState(VK_MENU) < 0);
 }
 
 bool IGraphicsWin::AskYesNo(const char* caption, const char* text)
@@ -271,8 +275,8 @@ void IGraphicsWin::ShowMessage(const char* caption, const char* text)
 
 bool IGraphicsWin::OpenUrl(const char* url)
 {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(AsHwnd(window), "open", url, nullptr, nullptr,
-                                                                 SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(AsHwnd(window), "open", url, nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
@@ -286,7 +290,13 @@ intptr_t IGraphicsWin::EditorMessage(void* handle, uint32_t msg, uintptr_t wPara
     {
         RECT r;
         if (!GetUpdateRect(hwnd, &r, FALSE)) break;
-        OnPaint({r.left, r.top, r.right, r.bottom});
+        // Our tick draws the changed controls; a paint the system asks for (the window uncovered)
+        // shows the back buffer over the whole update area and leaves the changed controls to the
+        // next tick, which would otherwise never draw those outside that area.
+        if (tickPaint)
+            OnPaint({r.left, r.top, r.right, r.bottom});
+        else
+            PresentArea({r.left, r.top, r.right, r.bottom});
         ValidateRect(hwnd, nullptr); // also when nothing could be presented: no endless paint requests
         return 0;
     }
@@ -312,7 +322,8 @@ intptr_t IGraphicsWin::EditorMessage(void* handle, uint32_t msg, uintptr_t wPara
         OnTimer();
         return 0;
     case WM_MOUSEMOVE:
-        if ((wParam & (MK_LBUTTON | MK_RBUTTON)) && GetCapture() == hwnd) OnPointerMove(x, y, MessageMods(wParam));
+        if ((wParam & (MK_LBUTTON | MK_RBUTTON)) && GetCapture() == hwnd)
+            OnPointerMove(x, y, MessageMods(wParam));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -325,14 +336,19 @@ intptr_t IGraphicsWin::EditorMessage(void* handle, uint32_t msg, uintptr_t wPara
         OnLeftButtonDown(x, y, MessageMods(wParam));
         return 0;
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: // the class asks for double clicks; a right one is a second right press
         OnRightButtonDown(x, y, MessageMods(wParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != hwnd) OnCaptureLost();
         return 0;
     case WM_MOUSEWHEEL:
     {
         // The wheel's position comes in screen coordinates.
         RECT r{};
         GetWindowRect(hwnd, &r);
-        OnWheel(x - r.left, y - r.top, MessageMods(GET_KEYSTATE_WPARAM(wParam)), GET_WHEEL_DELTA_WPARAM(wParam));
+        OnWheel(x - r.left, y - r.top, MessageMods(GET_KEYSTATE_WPARAM(wParam)),
+                GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     }
     default:
@@ -372,7 +388,8 @@ intptr_t IGraphicsWin::PopupMessage(void* handle, uint32_t msg, uintptr_t wParam
             // A text field's Return must reach the box, not a dialog manager of the host.
             LRESULT code = CallWindowProcA(previous, hwnd, msg, wParam, lParam);
             const MSG* queried = reinterpret_cast<const MSG*>(lParam);
-            if (queried && queried->message == WM_KEYDOWN && queried->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
+            if (queried && queried->message == WM_KEYDOWN && queried->wParam == VK_RETURN)
+                code |= DLGC_WANTALLKEYS;
             return code;
         }
     default:

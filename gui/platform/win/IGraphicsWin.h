@@ -50,4 +50,5 @@ private:
     void* popupWindow = nullptr;
     void* popupPreviousProc = nullptr;
     void* popupFont = nullptr;
+    bool tickPaint = false; // the paint in progress is our tick's, not the system's
 };

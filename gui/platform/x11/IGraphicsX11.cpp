@@ -78,6 +78,13 @@ void* IGraphicsX11::CreateNativeWindow(void* parent, const IArea& placement)
     return window.Open(parent, placement.left, placement.top, placement.W(), placement.H(), TimerPeriodMs());
 }
 
+bool IGraphicsX11::ForwardHostWheel(float delta)
+{
+    // The host's thread, while our own thread may be running the window.
+    auto exclusive = window.Exclusive();
+    return IGraphics::ForwardHostWheel(delta);
+}
+
 void IGraphicsX11::DestroyNativeWindow()
 {
     popupView.reset();
@@ -186,14 +193,4 @@ void IGraphicsX11::WindowKey(int x, int y, unsigned long sym, const char*)
     int32_t value;
     KeyOf(sym, named, value);
     OnKeyDown(x, y, named, value);
-}
-
-bool IGraphicsX11::TryLockPlugin()
-{
-    return !Plug() || Plug()->Lock().TryLock();
-}
-
-void IGraphicsX11::UnlockPlugin()
-{
-    if (Plug()) Plug()->Lock().Unlock();
 }

@@ -6,7 +6,7 @@
 // which then owns the window (X11EditorDriver).
 //
 // Threads: one X connection per open editor, used by the thread that drives it only, so Xlib needs
-// no locking and the host's own connection is never touched.
+// no locking and the host's own connection is never touched. Nothing here holds the plug-in lock.
 #include "gui/IGraphics.h"
 #include "gui/platform/x11/X11EditorWindow.h"
 
@@ -25,6 +25,8 @@ public:
 
     void* CreateNativeWindow(void* parent, const IArea& placement) override;
     void DestroyNativeWindow() override;
+    void StopWindowDriver() override { window.StopDriver(); }
+    bool ForwardHostWheel(float delta) override;
     IArea WindowPlacement() override;
     void CaptureMouse(bool capture) override;
     bool CreatePopup(const IPopupEntry& entry) override;
@@ -54,8 +56,7 @@ private:
     void WindowKey(int x, int y, unsigned long keysym, const char* text) override;
     void WindowFocus(bool) override {}
     void Tick() override { OnTimer(); }
-    bool TryLockPlugin() override;
-    void UnlockPlugin() override;
+    void WindowCaptureLost() override { OnCaptureLost(); }
 
     X11EditorWindow window;
     std::unique_ptr<X11PopUpView> popupView;

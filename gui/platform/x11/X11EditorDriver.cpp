@@ -56,12 +56,15 @@ bool X11EditorDriver::ClaimForHost()
 
 void X11EditorDriver::HostEvents()
 {
-    if (ClaimForHost()) steps->Events();
+    if (!ClaimForHost()) return;
+    std::lock_guard<std::mutex> step(stepMutex);
+    steps->Events();
 }
 
 void X11EditorDriver::HostTimer()
 {
     if (!ClaimForHost()) return;
+    std::lock_guard<std::mutex> step(stepMutex);
     lastTick = Clock::now();
     steps->Events();
     steps->Tick();
@@ -70,6 +73,7 @@ void X11EditorDriver::HostTimer()
 void X11EditorDriver::HostIdle()
 {
     if (!ClaimForHost()) return;
+    std::lock_guard<std::mutex> step(stepMutex);
     steps->Events();
     const auto now = Clock::now();
     if (now - lastTick >= std::chrono::milliseconds(period))
@@ -93,21 +97,18 @@ void X11EditorDriver::Run()
     {
         const auto now = Clock::now();
         const int timeout =
-            nextTick > now ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count()) : 0;
+            nextTick > now
+                ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count())
+                : 0;
         pollfd fds[2] = {{wakePipe[0], POLLIN, 0}, {fd, POLLIN, 0}};
         poll(fds, fd >= 0 ? 2 : 1, timeout);
         if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) fd = -1; // lost server: keep ticking quietly
         const bool tickDue = Clock::now() >= nextTick;
-        // The step runs under the plug-in lock; waiting for it must not block Stop.
-        for (;;)
         {
-            {
-                std::lock_guard<std::mutex> g(mutex);
-                if (stopRequested) return;
-            }
-            if (steps->TryLockPlugin()) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::lock_guard<std::mutex> g(mutex);
+            if (stopRequested) return;
         }
+        std::lock_guard<std::mutex> step(stepMutex);
         steps->Events();
         if (tickDue)
         {
@@ -115,6 +116,5 @@ void X11EditorDriver::Run()
             nextTick = Clock::now() + std::chrono::milliseconds(period);
             steps->Tick();
         }
-        steps->UnlockPlugin();
     }
 }

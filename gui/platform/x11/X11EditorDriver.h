@@ -4,9 +4,11 @@
 // Hosts drive it through the Host* calls: a VST3 host's run loop (a timer every period and a handler
 // for the connection's file descriptor), a VST2 host's effEditIdle. When no host call has arrived
 // kHostGraceMs after Start, our thread takes the window over for good: from then on it alone runs
-// the steps, and host calls do nothing. Each of its steps holds the plug-in lock (taken by polling,
-// so Stop never waits on a step that waits on a lock the caller holds); the window therefore never
-// runs on two threads at once and host requests that hold the plug-in lock never overlap a step.
+// the steps, and host calls do nothing. Steps hold the driver's own step lock, never the plug-in
+// lock: the audio thread never waits while the editor draws (the steps take the plug-in lock only
+// for what they read or change of the plug-in). A host call that reaches into the window from
+// another thread holds Exclusive() around it, so the window never runs on two threads at once.
+// Stop must not be called with the plug-in lock held: it waits for a running step.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -24,8 +26,6 @@ public:
         virtual ~Steps() = default;
         virtual void Events() = 0; // read and handle pending window events
         virtual void Tick() = 0;   // one timer step
-        virtual bool TryLockPlugin() = 0;
-        virtual void UnlockPlugin() = 0;
     };
 
     X11EditorDriver() = default;
@@ -38,10 +38,12 @@ public:
     // Before the window closes (host UI thread): the thread, if it took over, is gone on return.
     void Stop();
 
-    void HostEvents();                         // the connection's descriptor is readable
-    void HostTimer();                          // the host's timer: events, then one tick
-    void HostIdle();                           // events, and a tick once a period has passed
+    void HostEvents(); // the connection's descriptor is readable
+    void HostTimer();  // the host's timer: events, then one tick
+    void HostIdle();   // events, and a tick once a period has passed
     bool ThreadDriven() const { return state == State::Thread; }
+    // Keeps every step out while held.
+    std::unique_lock<std::mutex> Exclusive() { return std::unique_lock<std::mutex>(stepMutex); }
     int PeriodMs() const { return period; }
 
 private:
@@ -61,6 +63,7 @@ private:
     std::atomic<State> state{State::Stopped};
     std::chrono::steady_clock::time_point lastTick;
     std::mutex mutex;
+    std::mutex stepMutex; // held through each step
     std::condition_variable wake;
     bool stopRequested = false;
     int wakePipe[2] = {-1, -1};

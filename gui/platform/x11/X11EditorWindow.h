@@ -17,9 +17,6 @@ public:
     {
     public:
         virtual void Tick() = 0; // the timer step
-        // Held around each step of our own thread (see X11EditorDriver).
-        virtual bool TryLockPlugin() = 0;
-        virtual void UnlockPlugin() = 0;
     };
 
     explicit X11EditorWindow(Client& client);
@@ -30,6 +27,10 @@ public:
     // parent: the host's X11 window id; (x, y) inside it. Returns the window id, null on failure.
     void* Open(void* parent, int x, int y, int width, int height, int periodMs);
     void Close();
+    // Our thread, if it drives the window, is gone on return (Close does this first too).
+    void StopDriver() { driver.Stop(); }
+    // Keeps the driver's steps out while a host call on another thread reaches into the window.
+    std::unique_lock<std::mutex> Exclusive() { return driver.Exclusive(); }
     bool IsOpen() const { return window && window->IsOpen(); }
     void* NativeWindow() const;
 
@@ -49,8 +50,6 @@ public:
 private:
     void Events() override;
     void Tick() override;
-    bool TryLockPlugin() override { return client.TryLockPlugin(); }
-    void UnlockPlugin() override { client.UnlockPlugin(); }
 
     Client& client;
     // Declared before the window: destroyed after it.

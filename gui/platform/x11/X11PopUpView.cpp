@@ -24,9 +24,10 @@ PIX_CachedFont* FontFor(const IPopupEntry& e)
 {
     ITextStyle style(e.fontFace, e.fontHeight, {255, 0, 0, 0},
                      (e.fontBold ? ITextStyle::kBold : 0) | (e.fontItalic ? ITextStyle::kItalic : 0));
+    auto textLock = IGraphicsCaches::LockText();
     if (PIX_CachedFont* cached = IGraphicsCaches::FindFont(style)) return cached;
-    const PIX_FontSpec fontSpec{style.face, style.size, 0, 0, e.fontBold ? 700 : 400, e.fontItalic,
-                            PIX_QUALITY_DEFAULT};
+    const PIX_FontSpec fontSpec{style.face,   style.size,         0, 0, e.fontBold ? 700 : 400,
+                                e.fontItalic, PIX_QUALITY_DEFAULT};
     PIX_FontHandle system = PIX_CreateSystemFont(fontSpec);
     if (!system) return nullptr;
     auto* font = new PIX_CachedFont();
@@ -66,7 +67,8 @@ X11PopUpView::X11PopUpView(IGraphics& g, X11Connection& connection, X11Window& e
         const int rows = std::max<int>(1, static_cast<int>(entries.size()));
         const int height = std::min(rows * RowHeight() + 2, graphics.Height());
         box.bottom = box.top + height;
-        if (box.bottom > graphics.Height()) box.top = graphics.Height() - height, box.bottom = graphics.Height();
+        if (box.bottom > graphics.Height())
+            box.top = graphics.Height() - height, box.bottom = graphics.Height();
         if (box.top < 0) box.top = 0;
     }
     if (box.W() <= 0 || box.H() <= 0) return;
@@ -101,16 +103,19 @@ void X11PopUpView::Paint()
     if (!pixels || !pixels->PixelData() || !window.IsOpen()) return;
     PIX_MemBitmap* b = pixels.get();
     const int w = box.W(), h = box.H();
+    auto textLock = IGraphicsCaches::LockText(); // the font is shared with editors on other threads
     FillRect(b, 0, 0, w, h, kBorder, 1.0f, 0);
     FillRect(b, 1, 1, w - 2, h - 2, kBackground, 1.0f, 0);
-    auto width = [&](const std::string& s) {
+    auto width = [&](const std::string& s)
+    {
         if (!font || s.empty()) return 0;
         PIX_Rect r{0, 0, 0, 0};
         font->DrawTextInto(b, s.c_str(), static_cast<int32_t>(s.size()), &r,
                            PIX_TEXT_MEASURE_ONLY | PIX_TEXT_SINGLE_LINE | PIX_TEXT_NO_PREFIX);
         return static_cast<int>(r.right - r.left);
     };
-    auto draw = [&](const std::string& s, int x, int top, int bottom, uint32_t colour) {
+    auto draw = [&](const std::string& s, int x, int top, int bottom, uint32_t colour)
+    {
         if (!font || s.empty()) return;
         font->SetTextColour(colour);
         PIX_Rect r{x, top, w - 1, bottom};
@@ -127,8 +132,9 @@ void X11PopUpView::Paint()
         const int full = width(shown);
         const int x0 = graphics.Popup().centredText || graphics.Popup().align == ITextStyle::kAlignCentre
                            ? std::max(kTextInset, (w - full) / 2)
-                       : graphics.Popup().align == ITextStyle::kAlignRight ? std::max(kTextInset, w - kTextInset - full)
-                                                                           : kTextInset;
+                       : graphics.Popup().align == ITextStyle::kAlignRight
+                           ? std::max(kTextInset, w - kTextInset - full)
+                           : kTextInset;
         const int xs = x0 + width(shown.substr(0, s)), xe = x0 + width(shown.substr(0, e));
         if (e > s) FillRect(b, xs, 2, xe - xs, h - 4, kHighlight, 1.0f, 0);
         draw(shown.substr(0, s), x0, 1, h - 1, kText);

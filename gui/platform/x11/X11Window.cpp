@@ -12,9 +12,12 @@
 
 namespace
 {
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | KeyPressMask |
-                            FocusChangeMask | StructureNotifyMask;
-constexpr unsigned kGrabMask = ButtonPressMask | ButtonReleaseMask | ButtonMotionMask;
+// Crossing events tell a broken grab (mode NotifyUngrab) from an ordinary one.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
+                            KeyPressMask | FocusChangeMask | StructureNotifyMask | EnterWindowMask |
+                            LeaveWindowMask;
+constexpr unsigned kGrabMask =
+    ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | EnterWindowMask | LeaveWindowMask;
 
 X11Mods ModsOf(unsigned state)
 {
@@ -147,12 +150,13 @@ bool X11Window::Present(const uint32_t* pixels, int stride, int width, int heigh
     Visual* v = DefaultVisual(d, screen);
     const int depth = DefaultDepth(d, screen);
     // Our pixels are 0xAARRGGBB words: they go out as they are to a 24/32-bit true-colour visual.
-    if ((depth != 24 && depth != 32) || v->red_mask != 0xff0000 || v->green_mask != 0xff00 || v->blue_mask != 0xff)
+    if ((depth != 24 && depth != 32) || v->red_mask != 0xff0000 || v->green_mask != 0xff00 ||
+        v->blue_mask != 0xff)
         return false;
     X11ErrorTrap trap(d);
     XImage* image = XCreateImage(d, v, static_cast<unsigned>(depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(const_cast<uint32_t*>(pixels)), static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, stride * 4);
+                                 reinterpret_cast<char*>(const_cast<uint32_t*>(pixels)),
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, stride * 4);
     if (!image) return false;
     image->byte_order = LSBFirst;
     XPutImage(d, window, DefaultGC(d, screen), image, x, y, x, y, static_cast<unsigned>(w),
@@ -175,8 +179,8 @@ void X11Window::Capture()
 {
     if (!window || !connection.Ok() || captured) return;
     X11ErrorTrap trap(connection.Get());
-    captured = XGrabPointer(connection.Get(), window, False, kGrabMask, GrabModeAsync, GrabModeAsync, None, None,
-                            CurrentTime) == GrabSuccess;
+    captured = XGrabPointer(connection.Get(), window, False, kGrabMask, GrabModeAsync, GrabModeAsync, None,
+                            None, CurrentTime) == GrabSuccess;
 }
 
 void X11Window::Release()
@@ -187,6 +191,14 @@ void X11Window::Release()
     X11ErrorTrap trap(connection.Get());
     XUngrabPointer(connection.Get(), CurrentTime);
     XFlush(connection.Get());
+}
+
+void X11Window::LoseCapture()
+{
+    if (!captured) return;
+    captured = false;
+    pressedLeft = false;
+    events.WindowCaptureLost();
 }
 
 bool X11Window::PointerOver(int& x, int& y) const
@@ -334,6 +346,15 @@ void X11Window::Handle(XEvent& e)
         if (e.xfocus.mode == NotifyNormal || e.xfocus.mode == NotifyWhileGrabbed)
             if (e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyInferior)
                 events.WindowFocus(e.type == FocusIn);
+        break;
+    case EnterNotify:
+    case LeaveNotify:
+        // Our own release clears the flag before it lets the pointer go; an ungrab while the flag
+        // still stands was not ours.
+        if (e.xcrossing.mode == NotifyUngrab) LoseCapture();
+        break;
+    case UnmapNotify:
+        if (e.xunmap.window == window) LoseCapture(); // the server ends a grab on a hidden window
         break;
     case DestroyNotify:
         if (e.xdestroywindow.window == window)

@@ -29,6 +29,9 @@ public:
     virtual void WindowFocus(bool gained) = 0;
     // The window was destroyed from outside (the host destroyed its parent first).
     virtual void WindowDestroyed() {}
+    // The pointer grab of a press ended without its release (the server broke it: the window was
+    // unmapped or hidden).
+    virtual void WindowCaptureLost() {}
 };
 
 class X11Window
@@ -70,6 +73,8 @@ public:
     void Handle(union _XEvent& event);
 
 private:
+    void LoseCapture();
+
     X11Connection& connection;
     X11WindowEvents& events;
     unsigned long window = 0;

@@ -87,9 +87,11 @@ TEST_F(EditorTest, PressOrDragOnABarSetsTheTargetThroughTheHost)
         plugin->edits.clear();
         gui->Click(c.x, c.y);
         EXPECT_DOUBLE_EQ(Value(kTargetAttenuation), c.target) << c.x << "," << c.y;
+        const double normalized = plugin->GetParam(kTargetAttenuation)->ToNormalized(c.target);
         const std::vector<Edit> expected = {{Kind::Begin, kTargetAttenuation, 0.0},
+                                            {Kind::Edited, kTargetAttenuation, normalized},
                                             {Kind::End, kTargetAttenuation, 0.0}};
-        EXPECT_EQ(plugin->edits, expected) << "host-notifying set, no ParamEdited";
+        EXPECT_EQ(plugin->edits, expected) << "host-notifying set: the host records the value in its gesture";
     }
     EXPECT_EQ(plugin->MeterPanel().Target(), 8) << "7.56 is used as 8";
 

@@ -65,8 +65,12 @@ TEST_F(Panel, StoreWritesCodesAndTellsTheHostWithoutParamChanged)
     EXPECT_EQ(data.storedCode[1].load(), 2000u * 6000u + 5999u);
     EXPECT_EQ(plugin->GetParam(8)->value, 2076075.0);
     EXPECT_EQ(plugin->GetParam(9)->value, 12005999.0);
-    const std::vector<Edit> expected = {
-        {Kind::Begin, 8, 0.0}, {Kind::End, 8, 0.0}, {Kind::Begin, 9, 0.0}, {Kind::End, 9, 0.0}};
+    const std::vector<Edit> expected = {{Kind::Begin, 8, 0.0},
+                                        {Kind::Edited, 8, plugin->GetParam(8)->NormalizedValue()},
+                                        {Kind::End, 8, 0.0},
+                                        {Kind::Begin, 9, 0.0},
+                                        {Kind::Edited, 9, plugin->GetParam(9)->NormalizedValue()},
+                                        {Kind::End, 9, 0.0}};
     EXPECT_EQ(plugin->edits, expected);
     EXPECT_FALSE(data.storeRequest);
     // The button bypassed ParamChanged, so a preset delivering 0 again leaves the stored row.
@@ -86,5 +90,5 @@ TEST_F(Panel, TargetIsClampedAndColoursThePeaks)
     data.peakReduction[1] = 6.01f;
     EXPECT_EQ(panel.PeakClass(0), MeterMemory::ColourClass::OnTarget);
     EXPECT_EQ(panel.PeakClass(1), MeterMemory::ColourClass::Over);
-    EXPECT_EQ(plugin->edits.size(), 4u);
+    EXPECT_EQ(plugin->edits.size(), 6u) << "two sets, each begin, edit, end";
 }

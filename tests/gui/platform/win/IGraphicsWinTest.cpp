@@ -148,6 +148,39 @@ TEST_F(WinEditorTest, TheChildWindowShowsTheBackBufferAndItsClassLivesWithTheOpe
     EXPECT_FALSE(ClassRegistered());
 }
 
+TEST_F(WinEditorTest, ASystemPaintLosesNoChangeAndLostCapturesOrRightDoubleClicksBreakNoGesture)
+{
+    Open();
+    // A control changed since the last tick, then the system paints elsewhere (window uncovered):
+    // the next tick still draws the control.
+    IControl* swatch = gui->GetControl(1);
+    swatch->SetValue(0.9);
+    swatch->MarkChanged(false);
+    const RECT elsewhere{0, 0, 50, 30};
+    InvalidateRect(Editor(), &elsewhere, FALSE);
+    UpdateWindow(Editor());
+    Tick();
+    const PIX_SysBitmap* b = gui->BackBuffer();
+    const uint32_t shown = b->PixelData()[80 * b->RowSpanPixels() + 130];
+    EXPECT_EQ((shown >> 16) & 0xFF, 229u) << "the changed control was drawn on the tick";
+
+    // The capture taken by a press goes elsewhere: the press and its gesture end there.
+    SendMessageA(Editor(), WM_LBUTTONDOWN, MK_LBUTTON, At(130, 80));
+    SendMessageA(Editor(), WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(parent));
+    SendMessageA(Editor(), WM_LBUTTONUP, 0, At(130, 80));
+    // A right double click is a second right press: with the entry box open it cancels.
+    RightClick(kKnob);
+    ASSERT_NE(Popup(), nullptr);
+    SendMessageA(Editor(), WM_RBUTTONDBLCLK, MK_RBUTTON, At(430, 170));
+    SendMessageA(Editor(), WM_RBUTTONUP, 0, At(430, 170));
+    Tick();
+    EXPECT_EQ(Popup(), nullptr);
+    EXPECT_EQ(plug.edits,
+              (std::vector<Edit>{
+                  {Kind::Begin, 0, 0.0}, {Kind::End, 0, 0.0}, {Kind::Begin, 0, 0.0}, {Kind::End, 0, 0.0}}))
+        << "one gesture for the lost press, one for the right click, nothing for the cancel";
+}
+
 TEST_F(WinEditorTest, AHostThatDestroysItsWindowFirstLeavesNothingOpen)
 {
     Open();

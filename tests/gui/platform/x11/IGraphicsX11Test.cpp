@@ -52,7 +52,10 @@ protected:
         plug.edits.clear();
     }
     // The host's idle calls for ms milliseconds.
-    void Idle(int ms) { Until([] { return false; }, ms); }
+    void Idle(int ms)
+    {
+        Until([] { return false; }, ms);
+    }
     bool Until(const std::function<bool()>& done, int ms = 2000)
     {
         return PumpUntil([&] { gui->HostIdle(); }, done, ms);
@@ -104,10 +107,12 @@ TEST_F(X11EditorTest, DraggingAKnobByItsHeightAddsAQuarterInOneGesture)
     host->MoveTo(EditorWindow(), x, y - kKnob.H());
     host->Release(1);
     ASSERT_TRUE(Until([&] { return plug.edits.size() >= 3; }));
-    EXPECT_EQ(plug.edits, (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.75}, {Kind::End, 0, 0.0}}));
+    EXPECT_EQ(plug.edits,
+              (std::vector<Edit>{{Kind::Begin, 0, 0.0}, {Kind::Edited, 0, 0.75}, {Kind::End, 0, 0.0}}));
     // The picture follows on the next ticks.
     Idle(100);
-    EXPECT_EQ(host->Pixels(EditorWindow(), x, y, 1, 1), (std::vector<uint32_t>{BackBufferPixels()[y * 562 + x]}));
+    EXPECT_EQ(host->Pixels(EditorWindow(), x, y, 1, 1),
+              (std::vector<uint32_t>{BackBufferPixels()[y * 562 + x]}));
 }
 
 TEST_F(X11EditorTest, AWheelNotchEditsAtOnceAndEndsTheGestureAboutHalfASecondLater)
@@ -145,10 +150,12 @@ TEST_F(X11EditorTest, RightClickOpensTheEntryBoxAndTypedTextWithReturnSetsTheVal
     host->Key(XK_Return);
     ASSERT_TRUE(Until([&] { return gui->PopUpView() == nullptr; }));
     EXPECT_DOUBLE_EQ(plug.GetParam(0)->value, 12.0);
-    // The right click's own press and release, then the commit's gesture, then the value once more
-    // as the entry ends.
-    const std::vector<Edit> expected = {{Kind::Begin, 0, 0.0}, {Kind::End, 0, 0.0},    {Kind::Begin, 0, 0.0},
-                                        {Kind::Edited, 0, 0.12}, {Kind::End, 0, 0.0}, {Kind::Edited, 0, 0.12}};
+    // The right click's own press and release, then the commit's gesture; nothing as the entry ends.
+    const std::vector<Edit> expected = {{Kind::Begin, 0, 0.0},
+                                        {Kind::End, 0, 0.0},
+                                        {Kind::Begin, 0, 0.0},
+                                        {Kind::Edited, 0, 0.12},
+                                        {Kind::End, 0, 0.0}};
     ASSERT_EQ(plug.edits.size(), expected.size()) << Edits();
     for (size_t i = 0; i < expected.size(); ++i)
     {

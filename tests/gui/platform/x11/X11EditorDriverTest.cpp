@@ -17,19 +17,22 @@ struct Steps : X11EditorDriver::Steps
     void Events() override { ++events; }
     void Tick() override
     {
-        std::lock_guard<std::mutex> g(record);
-        ticks.push_back(Clock::now());
-        threads.push_back(std::this_thread::get_id());
+        ++inStep;
+        {
+            std::lock_guard<std::mutex> g(record);
+            ticks.push_back(Clock::now());
+            threads.push_back(std::this_thread::get_id());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        --inStep;
     }
-    bool TryLockPlugin() override { return plugin.try_lock(); }
-    void UnlockPlugin() override { plugin.unlock(); }
     size_t TickCount()
     {
         std::lock_guard<std::mutex> g(record);
         return ticks.size();
     }
 
-    std::recursive_mutex plugin;
+    std::atomic<int> inStep{0};
     std::mutex record;
     std::vector<Clock::time_point> ticks;
     std::vector<std::thread::id> threads;
@@ -53,7 +56,8 @@ TEST(X11EditorDriverTest, WithoutHostCallsItsOwnThreadTakesOverAndTicksEveryPeri
     // sanitizer build, wakes late).
     std::vector<double> gaps;
     for (size_t i = 1; i < count; ++i)
-        gaps.push_back(std::chrono::duration<double, std::milli>(steps.ticks[i] - steps.ticks[i - 1]).count());
+        gaps.push_back(
+            std::chrono::duration<double, std::milli>(steps.ticks[i] - steps.ticks[i - 1]).count());
     std::sort(gaps.begin(), gaps.end());
     EXPECT_GE(gaps.front(), 40.0);
     EXPECT_LT(gaps[gaps.size() / 2], 2 * 41.0);
@@ -101,19 +105,26 @@ TEST(X11EditorDriverTest, IdleCallsReadEventsEachTimeAndTickOncePerPeriod)
         EXPECT_GE(steps.ticks[i] - steps.ticks[i - 1], std::chrono::milliseconds(40)) << "tick " << i;
 }
 
-TEST(X11EditorDriverTest, StopReturnsWhileTheCallerHoldsThePluginLock)
+TEST(X11EditorDriverTest, HostCallsHeldExclusiveNeverOverlapTheThreadsSteps)
 {
     Steps steps;
     X11EditorDriver driver;
-    driver.Start(steps, -1, 41);
-    std::this_thread::sleep_for(std::chrono::milliseconds(X11EditorDriver::kHostGraceMs + 100));
+    driver.Start(steps, -1, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(X11EditorDriver::kHostGraceMs + 50));
     ASSERT_TRUE(driver.ThreadDriven());
-    // A VST2 host closes the editor inside its dispatcher, which holds the plug-in lock.
-    std::lock_guard<std::recursive_mutex> hostHolds(steps.plugin);
-    const auto before = steps.TickCount();
-    const auto start = Clock::now();
+    int overlaps = 0;
+    for (int i = 0; i < 100; ++i)
+    {
+        {
+            auto exclusive = driver.Exclusive();
+            overlaps += steps.inStep.load();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            overlaps += steps.inStep.load();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     driver.Stop();
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(200));
-    EXPECT_LE(steps.TickCount(), before + 1);
+    EXPECT_GE(steps.TickCount(), 5u) << "the thread kept ticking between the host's calls";
+    EXPECT_EQ(overlaps, 0) << "a step ran while the host's call held the window";
 }
 } // namespace
