@@ -32,8 +32,8 @@ IEffectLV2::IEffectLV2(const InstanceInfo& info, int32_t paramCount, const char*
                        int32_t presetCount, const char* effectName, const char* productName,
                        const char* makerName, int32_t version, int32_t uniqueId, int32_t makerId,
                        int32_t latency, int32_t midiMode, bool chunks, bool instrument)
-    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version, uniqueId,
-                  makerId, latency, midiMode, chunks, instrument, kBindingLV2)
+    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version,
+                  uniqueId, makerId, latency, midiMode, chunks, instrument, kBindingLV2)
 {
     ports = Lv2PortLayout::ForChannels(*this, info.channels);
     audioIn.assign(static_cast<size_t>(ports.audioIn), nullptr);

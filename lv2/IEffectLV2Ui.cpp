@@ -18,8 +18,8 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
                            int32_t presetCount, const char* effectName, const char* productName,
                            const char* makerName, int32_t version, int32_t uniqueId, int32_t makerId,
                            int32_t latency, int32_t midiMode, bool chunks, bool instrument)
-    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version, uniqueId,
-                  makerId, latency, midiMode, chunks, instrument, kBindingLV2),
+    : IEffectBase(paramCount, channelConfig, presetCount, effectName, productName, makerName, version,
+                  uniqueId, makerId, latency, midiMode, chunks, instrument, kBindingLV2),
       write(info.write), controller(info.controller)
 {
     ports = Lv2PortLayout::ForChannels(*this, info.channels);
@@ -30,8 +30,8 @@ IEffectLV2Ui::IEffectLV2Ui(const InstanceInfo& info, int32_t paramCount, const c
     const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(info.features, LV2_URID__map));
     linked = urids.Map(map, info.pluginUri);
     if (linked) lv2_atom_forge_init(&forge, const_cast<LV2_URID_Map*>(map));
-    const auto* rateOption = static_cast<const float*>(
-        vellicor::lv2::OptionValue(info.features, map, LV2_PARAMETERS__sampleRate, LV2_ATOM__Float, sizeof(float)));
+    const auto* rateOption = static_cast<const float*>(vellicor::lv2::OptionValue(
+        info.features, map, LV2_PARAMETERS__sampleRate, LV2_ATOM__Float, sizeof(float)));
     const double rate = rateOption ? *rateOption : 0.0;
     SetSampleRate(vellicor::IsUsableSampleRate(rate) ? rate : kAssumedRate);
 }

@@ -10,7 +10,8 @@ namespace vellicor::lv2
 bool EditorLinkUrids::Map(const LV2_URID_Map* map, const char* pluginUri)
 {
     if (!map || !pluginUri) return false;
-    auto own = [&](const char* suffix) { return map->map(map->handle, (std::string(pluginUri) + suffix).c_str()); };
+    auto own = [&](const char* suffix)
+    { return map->map(map->handle, (std::string(pluginUri) + suffix).c_str()); };
     feed = own(kFeedSuffix);
     feedValues = own(kFeedValuesSuffix);
     command = own(kCommandSuffix);
@@ -48,7 +49,8 @@ int32_t ReadFeed(const EditorLinkUrids& u, const LV2_Atom* atom, float* values)
     if (vector->body.child_type != u.atomFloat || vector->body.child_size != sizeof(float)) return -1;
     const uint32_t count = (v->size - sizeof(LV2_Atom_Vector_Body)) / sizeof(float);
     const int32_t n = static_cast<int32_t>(std::min<uint32_t>(count, kMaxFeedValues));
-    std::memcpy(values, reinterpret_cast<const float*>(&vector->body + 1), sizeof(float) * static_cast<size_t>(n));
+    std::memcpy(values, reinterpret_cast<const float*>(&vector->body + 1),
+                sizeof(float) * static_cast<size_t>(n));
     return n;
 }
 
@@ -73,8 +75,9 @@ bool ForgeFeed(const EditorLinkUrids& u, LV2_Atom_Forge& forge, const float* val
 {
     LV2_Atom_Forge_Frame frame;
     if (!lv2_atom_forge_object(&forge, &frame, 0, u.feed)) return false;
-    const bool ok = lv2_atom_forge_key(&forge, u.feedValues) &&
-                    lv2_atom_forge_vector(&forge, sizeof(float), u.atomFloat, static_cast<uint32_t>(count), values);
+    const bool ok =
+        lv2_atom_forge_key(&forge, u.feedValues) &&
+        lv2_atom_forge_vector(&forge, sizeof(float), u.atomFloat, static_cast<uint32_t>(count), values);
     lv2_atom_forge_pop(&forge, &frame);
     return ok;
 }

@@ -26,7 +26,8 @@ void* DspModuleHandle();
 void LogRefusal(const LV2_Feature* const* features, const char* format, double value);
 
 template <class Plugin, int32_t Channels>
-LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*, const LV2_Feature* const* features)
+LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
+                       const LV2_Feature* const* features)
 {
     // A rate no audio runs at would size the look-ahead delay absurdly.
     if (!vellicor::IsUsableSampleRate(rate))
@@ -71,7 +72,7 @@ template <class Plugin, int32_t Channels> const LV2_Descriptor* Descriptor(const
 }
 } // namespace vellicor::lv2
 
-#define VELLICOR_LV2_ENTRY(Plugin, uri, monoUri)                                                              \
+#define VELLICOR_LV2_ENTRY(Plugin, uri, monoUri)                                                             \
     extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)                        \
     {                                                                                                        \
         if (index == 0) return vellicor::lv2::Descriptor<Plugin, 0>(uri);                                    \

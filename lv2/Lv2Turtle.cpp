@@ -70,7 +70,8 @@ void AudioPort(std::ostringstream& o, uint32_t index, bool input, int32_t channe
     o << "[\n        a lv2:AudioPort , " << (input ? "lv2:InputPort" : "lv2:OutputPort") << " ;\n"
       << "        lv2:index " << index << " ;\n"
       << "        lv2:symbol \"" << stem << ChannelSuffix(channel, count, true) << "\" ;\n"
-      << "        lv2:name \"" << (input ? "In" : "Out") << ChannelSuffix(channel, count, false) << "\"\n    ]";
+      << "        lv2:name \"" << (input ? "In" : "Out") << ChannelSuffix(channel, count, false)
+      << "\"\n    ]";
 }
 
 // The values of preset i in parameter order: its stored state, or the defaults where it has none.
@@ -176,8 +177,8 @@ std::string Manifest(const IEffectBase& plugin, const Lv2BundleFacts& facts)
 namespace
 {
 // One plug-in subject: the plug-in under uri, with audio ports as the layout says.
-void PluginSubject(std::ostringstream& o, const IEffectBase& plugin, const Lv2BundleFacts& facts, const std::string& uri,
-                   const std::string& name, const Lv2PortLayout& ports)
+void PluginSubject(std::ostringstream& o, const IEffectBase& plugin, const Lv2BundleFacts& facts,
+                   const std::string& uri, const std::string& name, const Lv2PortLayout& ports)
 {
     o << "<" << uri << ">\n"
       << "    a " << facts.pluginClass << " , lv2:Plugin , doap:Project ;\n"
@@ -273,8 +274,8 @@ std::string Presets(const IEffectBase& plugin, const Lv2BundleFacts& facts)
         const IEffectBase::Preset* preset = plugin.GetPreset(i);
         if (!preset->initialized) continue;
         const std::vector<double> values = PresetValues(plugin, i);
-        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo " << AppliesTo(facts)
-          << " ;\n    rdfs:label " << Quoted(preset->name) << " ;\n    lv2:port ";
+        o << "<" << PresetUri(facts, preset->name) << ">\n    a pset:Preset ;\n    lv2:appliesTo "
+          << AppliesTo(facts) << " ;\n    rdfs:label " << Quoted(preset->name) << " ;\n    lv2:port ";
         for (int32_t p = 0; p < plugin.NParams(); ++p)
             o << (p ? " , " : "") << "[\n        lv2:symbol \"" << Symbol(plugin.GetParam(p)->Name())
               << "\" ;\n        pset:value " << FloatLiteral(values[static_cast<size_t>(p)]) << "\n    ]";

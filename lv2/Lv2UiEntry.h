@@ -22,8 +22,9 @@ inline IEffectLV2Ui* FromUiHandle(LV2UI_Handle handle)
 }
 
 template <class Plugin, const char* (*MonoUri)()>
-LV2UI_Handle InstantiateUi(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
-                           LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features)
+LV2UI_Handle InstantiateUi(const LV2UI_Descriptor*, const char* pluginUri, const char*,
+                           LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                           const LV2_Feature* const* features)
 {
     if (!pluginUri) pluginUri = "";
     const char* mono = MonoUri();
@@ -81,7 +82,7 @@ template <class Plugin, const char* (*MonoUri)()> const LV2UI_Descriptor* UiDesc
 }
 } // namespace vellicor::lv2
 
-#define VELLICOR_LV2_UI_ENTRY(Plugin, uri, monoUri)                                                           \
+#define VELLICOR_LV2_UI_ENTRY(Plugin, uri, monoUri)                                                          \
     static const char* Lv2UiMonoUri()                                                                        \
     {                                                                                                        \
         return monoUri;                                                                                      \

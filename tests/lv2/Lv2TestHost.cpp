@@ -69,10 +69,10 @@ Instance::Instance(World& w, const LilvPlugin* p, double rate, int32_t maxBlockF
     log.handle = this;
     log.printf = &Instance::Printf;
     log.vprintf = &Instance::VPrintf;
-    options[0] = {LV2_OPTIONS_INSTANCE, 0, u.Map(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
+    options[0] = {LV2_OPTIONS_INSTANCE, 0,           u.Map(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
                   u.Map(LV2_ATOM__Int), &blockLength};
-    options[1] = {LV2_OPTIONS_INSTANCE, 0, u.Map(LV2_PARAMETERS__sampleRate), sizeof(float), u.Map(LV2_ATOM__Float),
-                  &rateValue};
+    options[1] = {LV2_OPTIONS_INSTANCE,   0,         u.Map(LV2_PARAMETERS__sampleRate), sizeof(float),
+                  u.Map(LV2_ATOM__Float), &rateValue};
     options[2] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
     mapFeature = {LV2_URID__map, u.Feature()};
     logFeature = {LV2_LOG__log, &log};

@@ -1,10 +1,10 @@
 // The built bundle's UI module as an LV2 host loads it (dlopen, lv2ui_descriptor) into a host window
 // on the test run's Xvfb, driven through its idle interface: the editor's size, and what reaches
 // the host through the write function and the touch feature.
+#include "lv2/Lv2EditorLink.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/support/X11TestDisplay.h"
 #include "tests/vellicor/support/EditorLayout.h"
-#include "lv2/Lv2EditorLink.h"
 #include "vellicor/editor/controls/GRAPH.h"
 #include "vellicor/editor/controls/IButtonGUI.h"
 #include "vellicor/modules/lv2/MeterFeed.h"
@@ -60,8 +60,9 @@ protected:
         ASSERT_NE(idle, nullptr);
 
         parent = display->MakeParent(10, 10, 600, 300);
-        touch = {this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed)
-                 { static_cast<Lv2EditorTest*>(h)->calls.push_back({grabbed ? 't' : 'u', port, 0.0f}); }};
+        touch = {this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
+                     static_cast<Lv2EditorTest*>(h)->calls.push_back({grabbed ? 't' : 'u', port, 0.0f});
+                 }};
         resize = {this, [](LV2UI_Feature_Handle h, int w, int height)
                   {
                       static_cast<Lv2EditorTest*>(h)->resized = {w, height};

@@ -32,12 +32,12 @@ constexpr double kRate = 48000.0;
 constexpr ParamID kProgramTag = 0x70727374;
 
 // The ports' symbols hosts and saved sessions know, in parameter order.
-constexpr const char* kSymbols[kVellicorParamCount] = {"input_gain", "look_ahead", "attack",
-                                                       "hold",       "release",    "stereo_link",
-                                                       "out_limit",  "target_attenuation", "meml", "memr"};
-constexpr const char* kUnits[kVellicorParamCount] = {LV2_UNITS__db, LV2_UNITS__ms, LV2_UNITS__ms, LV2_UNITS__ms,
-                                                     LV2_UNITS__ms, LV2_UNITS__pc, LV2_UNITS__db, LV2_UNITS__db,
-                                                     nullptr,       nullptr};
+constexpr const char* kSymbols[kVellicorParamCount] = {
+    "input_gain", "look_ahead",         "attack", "hold", "release", "stereo_link",
+    "out_limit",  "target_attenuation", "meml",   "memr"};
+constexpr const char* kUnits[kVellicorParamCount] = {
+    LV2_UNITS__db, LV2_UNITS__ms, LV2_UNITS__ms, LV2_UNITS__ms, LV2_UNITS__ms,
+    LV2_UNITS__pc, LV2_UNITS__db, LV2_UNITS__db, nullptr,       nullptr};
 
 // Loud enough to limit hard, with quiet stretches for the release.
 float Signal(int channel, int64_t i)
@@ -121,7 +121,8 @@ public:
         instance.component->activateBus(kAudio, kInput, 0, true);
         instance.component->activateBus(kAudio, kOutput, 0, true);
         instance.SetActive(true);
-        if (program >= 0) changes.Set(kProgramTag, instance.controller->plainParamToNormalized(kProgramTag, program));
+        if (program >= 0)
+            changes.Set(kProgramTag, instance.controller->plainParamToNormalized(kProgramTag, program));
         for (const auto& [index, value] : values)
             changes.Set(static_cast<ParamID>(index),
                         instance.controller->plainParamToNormalized(static_cast<ParamID>(index), value));
@@ -172,7 +173,8 @@ TEST_F(Lv2ModuleTest, PortsAreTheParametersInTheirOwnUnits)
         EXPECT_EQ(maxs[index], static_cast<float>(p.maximum)) << kSymbols[i];
         EXPECT_EQ(defs[index], static_cast<float>(p.defaultValue)) << kSymbols[i];
         EXPECT_EQ(lilv_port_has_property(plugin, port, integer), p.integer) << kSymbols[i];
-        EXPECT_EQ(lilv_port_has_property(plugin, port, notOnGui), i == kMemLeft || i == kMemRight) << kSymbols[i];
+        EXPECT_EQ(lilv_port_has_property(plugin, port, notOnGui), i == kMemLeft || i == kMemRight)
+            << kSymbols[i];
         LilvNodes* units = lilv_port_get_value(plugin, port, unit);
         EXPECT_EQ(units ? lilv_node_as_uri(lilv_nodes_get_first(units)) : std::string(),
                   kUnits[i] ? kUnits[i] : std::string())
@@ -265,7 +267,8 @@ TEST_F(Lv2ModuleTest, TheMonoVariantIsTheVst3ModulesMonoPath)
     ASSERT_NE(mono, nullptr);
     ASSERT_EQ(lilv_plugin_get_num_ports(mono), 2u + kVellicorParamCount + 2u);
     constexpr int kBlock = 512;
-    const std::vector<std::pair<int32, double>> settings = {{kInputGain, 4.5}, {kLookAhead, 0.7}, {kRelease, 33.3}};
+    const std::vector<std::pair<int32, double>> settings = {
+        {kInputGain, 4.5}, {kLookAhead, 0.7}, {kRelease, 33.3}};
     Vst3Reference vst3(kBlock, -1, settings, 1);
     lv2test::Instance lv2(*world, mono, kRate, kBlock);
     ASSERT_NE(lv2.Get(), nullptr);
@@ -327,19 +330,20 @@ std::vector<float> LastFeed(lv2test::Instance& lv2, const vellicor::lv2::EditorL
     std::vector<float> feed;
     for (const auto& bytes : lv2.NotifyEvents())
     {
-    {
-        float values[vellicor::lv2::kMaxFeedValues];
-        const int32_t n = vellicor::lv2::ReadFeed(urids, reinterpret_cast<const LV2_Atom*>(bytes.data()), values);
-        if (n > 0) feed.assign(values, values + n);
-    }
+        {
+            float values[vellicor::lv2::kMaxFeedValues];
+            const int32_t n =
+                vellicor::lv2::ReadFeed(urids, reinterpret_cast<const LV2_Atom*>(bytes.data()), values);
+            if (n > 0) feed.assign(values, values + n);
+        }
     }
     return feed;
 }
 
 // Runs frames of the signal (which limits from frame 5000 on) in blocks of 512; answers the last
 // feed seen.
-std::vector<float> RunLoud(lv2test::Instance& lv2, const vellicor::lv2::EditorLinkUrids& urids, int64_t frames,
-                           float gain = 1.0f)
+std::vector<float> RunLoud(lv2test::Instance& lv2, const vellicor::lv2::EditorLinkUrids& urids,
+                           int64_t frames, float gain = 1.0f)
 {
     std::vector<float> last;
     for (int64_t done = 0; done < frames; done += 512)
@@ -419,7 +423,8 @@ TEST_F(Lv2ModuleTest, RunAllocatesNothing)
         {
             const VellicorParamInfo& p = kVellicorParams[i];
             const double span = p.maximum - p.minimum;
-            lv2.SetControl(kSymbols[i], static_cast<float>(p.minimum - 0.1 * span + 1.2 * span * unit(random)));
+            lv2.SetControl(kSymbols[i],
+                           static_cast<float>(p.minimum - 0.1 * span + 1.2 * span * unit(random)));
         }
         if (block % 41 == 3) lv2.SendPosition(position + 48000);
         {
