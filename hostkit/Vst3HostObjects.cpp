@@ -153,13 +153,6 @@ tresult PLUGIN_API ComponentHandler::endEdit(ParamID id)
     return kResultOk;
 }
 
-tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags)
-{
-    restarts.push_back(flags);
-    if (onRestart) onRestart();
-    return kResultOk;
-}
-
 tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj)
 {
     return Answer<IComponentHandler>(this, iid, obj);

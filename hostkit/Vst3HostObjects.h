@@ -10,7 +10,6 @@
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -125,14 +124,12 @@ public:
     Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id,
                                               Steinberg::Vst::ParamValue value) override;
     Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
-    Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
+    Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32) override { return Steinberg::kResultOk; }
     Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
     Steinberg::uint32 PLUGIN_API addRef() override { return static_cast<Steinberg::uint32>(++refs); }
     Steinberg::uint32 PLUGIN_API release() override { return static_cast<Steinberg::uint32>(--refs); }
 
     std::vector<Call> calls;
-    std::vector<Steinberg::int32> restarts; // the flags of every restartComponent
-    std::function<void()> onRestart;        // runs inside restartComponent, as a host reads back there
     int32_t refs = 0;
 };
 

@@ -93,6 +93,7 @@ IEffectVST3::IEffectVST3(const InstanceInfo&, int32_t paramCount, const char* ch
     hostIn64.assign(static_cast<size_t>(NInChannels()), nullptr);
     hostOut32.assign(static_cast<size_t>(NOutChannels()), nullptr);
     hostOut64.assign(static_cast<size_t>(NOutChannels()), nullptr);
+    loadedValues.assign(static_cast<size_t>(paramCount), 0.0);
 }
 
 IEffectVST3::~IEffectVST3() = default;
@@ -313,9 +314,10 @@ int32_t IEffectVST3::ProgramIndexFor(double normalized) const
     return static_cast<int32_t>((NPresets() - 1) * x + 0.5);
 }
 
-void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
+bool IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
 {
-    if (!changes) return;
+    bool programLoaded = false;
+    if (!changes) return false;
     const int32 queues = changes->getParameterCount();
     for (int32 q = 0; q < queues; ++q)
     {
@@ -331,7 +333,7 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
             SetBypassed(value > 0.5);
         else if (id == kProgramTag)
         {
-            if (NPresets() > 0) RestorePreset(ProgramIndexFor(value));
+            if (NPresets() > 0 && RestorePreset(ProgramIndexFor(value))) programLoaded = true;
         }
         else if (ValidParam(id))
         {
@@ -342,6 +344,7 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
             ParamChanged(index);
         }
     }
+    return programLoaded;
 }
 
 void IEffectVST3::DeliverEvents(IEventList* events)
@@ -465,13 +468,26 @@ void IEffectVST3::ConnectOutputs(const ProcessData& data, bool doubles)
 
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 {
+    // A host that sent a program keeps showing and saving its own values until told otherwise. It
+    // hears of the preset's as output changes of this same call, written with the lock released.
+    // (Not restartComponent: that belongs to the UI thread, and Ardour 7 deadlocks when it comes
+    // from inside its own setParamNormalized of the program.)
+    if (ProcessLocked(data)) ReportLoadedValues(data.outputParameterChanges);
+    return kResultOk;
+}
+
+bool IEffectVST3::ProcessLocked(ProcessData& data)
+{
     PluginLock::Scoped hold(Lock());
     if (data.processContext) hostTransport = *data.processContext;
-    ApplyParameterChanges(data.inputParameterChanges);
+    const bool programLoaded = ApplyParameterChanges(data.inputParameterChanges);
+    for (int32_t i = 0; programLoaded && i < NParams(); ++i)
+        loadedValues[static_cast<size_t>(i)] = GetParam(i)->NormalizedValue();
     if (vellicor::ReceivesMidi(MidiMode()) && data.inputEvents) DeliverEvents(data.inputEvents);
 
     // Buffers of another sample width than the one set up cannot be told apart from it: touch nothing.
-    if (data.numSamples < 1 || data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultOk;
+    if (data.numSamples < 1 || data.symbolicSampleSize != processSetup.symbolicSampleSize)
+        return programLoaded;
 
     const bool doubles = processSetup.symbolicSampleSize == kSample64;
     ConnectInputs(data, doubles);
@@ -481,7 +497,18 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
     else
         ProcessHostBlock(hostIn32.data(), hostOut32.data(), data.numSamples, BlockForm::FloatReplacing,
                          IsBypassed());
-    return kResultOk;
+    return programLoaded;
+}
+
+void IEffectVST3::ReportLoadedValues(IParameterChanges* changes)
+{
+    if (!changes) return;
+    for (size_t i = 0; i < loadedValues.size(); ++i)
+    {
+        int32 queueIndex = 0, pointIndex = 0;
+        if (IParamValueQueue* queue = changes->addParameterData(static_cast<ParamID>(i), queueIndex))
+            queue->addPoint(0, loadedValues[i], pointIndex);
+    }
 }
 
 // ---- State ---------------------------------------------------------------------------------
@@ -578,11 +605,7 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID tag, ParamValue value
     }
     if (tag == kProgramTag)
     {
-        // A host that picks a program keeps showing (and saving) its own values until told: load
-        // the preset, then tell it here on its own thread, with the lock released (RestorePreset
-        // holds it only inside), so that what it reads back is the preset's.
-        if (NPresets() > 0 && RestorePreset(ProgramIndexFor(value)))
-            if (IComponentHandler* host = getComponentHandler()) host->restartComponent(kParamValuesChanged);
+        if (NPresets() > 0) SetCurrentPresetIndex(ProgramIndexFor(value));
         return kResultOk;
     }
     if (!ValidParam(tag)) return kResultFalse;

@@ -58,7 +58,8 @@ public:
     Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
     Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
     Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
-    // Audio thread; holds the plug-in lock for the whole call.
+    // Audio thread; holds the plug-in lock for the block, and after a program change reports every
+    // value as output changes once the lock is released.
     Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
     Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
 
@@ -69,8 +70,7 @@ public:
     Steinberg::Vst::ParamValue PLUGIN_API
     plainParamToNormalized(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue plainValue) SMTG_OVERRIDE;
     Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) SMTG_OVERRIDE;
-    // Only stores: the signal side and the GUI learn of the value in the next process call. The
-    // program tag is the exception: it loads the preset and tells the host its values changed.
+    // Only stores: the signal side and the GUI learn of the value in the next process call.
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                      Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
     Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool) SMTG_OVERRIDE { return Steinberg::kResultFalse; }
@@ -141,7 +141,12 @@ private:
     bool ValidParam(Steinberg::Vst::ParamID tag) const;
     int32_t ProgramIndexFor(double normalized) const;
     void AddParameters();
-    void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    // Answers whether a program was loaded.
+    bool ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    // The block under the plug-in lock; answers whether a program was loaded.
+    bool ProcessLocked(Steinberg::Vst::ProcessData& data);
+    // Every parameter's value after a program change, as output changes at offset 0.
+    void ReportLoadedValues(Steinberg::Vst::IParameterChanges* changes);
     void DeliverEvents(Steinberg::Vst::IEventList* events);
     void ConnectInputs(const Steinberg::Vst::ProcessData& data, bool doubles);
     void ConnectOutputs(const Steinberg::Vst::ProcessData& data, bool doubles);
@@ -156,4 +161,5 @@ private:
     // Host channel pointers of the current block, one per connected channel; sized at construction.
     std::vector<float*> hostIn32, hostOut32;
     std::vector<double*> hostIn64, hostOut64;
+    std::vector<double> loadedValues; // normalised, taken under the lock, reported after it
 };

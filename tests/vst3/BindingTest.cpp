@@ -21,7 +21,6 @@
 #include <cstring>
 #include <limits>
 #include <thread>
-#include <vector>
 
 using namespace testhost;
 
@@ -275,35 +274,12 @@ TEST_F(BindingTest, ControllerValueCallsOnlyStoreIntoTheSlot)
 
 TEST_F(BindingTest, ProgramAndBypassTagsThroughTheController)
 {
-    // A program set through the controller is loaded, and the host is told on its own thread with
-    // the lock free, so that what it reads back there is the preset's.
-    ComponentHandler handler;
-    plugin->setComponentHandler(&handler);
-    std::vector<double> readBack;
-    bool lockFree = false;
-    handler.onRestart = [&]
-    {
-        for (ParamID tag : {0u, 1u, 2u})
-            readBack.push_back(plugin->getParamNormalized(tag));
-        std::thread(
-            [&]
-            {
-                lockFree = plugin->Lock().TryLock();
-                if (lockFree) plugin->Lock().Unlock();
-            })
-            .join();
-    };
     EXPECT_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 0.0);
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kProgramTag, 0.5), kResultOk);
     EXPECT_DOUBLE_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 2.0 / 3.0); // (int)(3 x 0.5 + 0.5)
-    EXPECT_EQ(handler.restarts, std::vector<int32>{kParamValuesChanged});
-    EXPECT_EQ(readBack, (std::vector<double>{Slot(0).ToNormalized(0.5), Slot(1).ToNormalized(1),
-                                             Slot(2).ToNormalized(0.1)}))
-        << "not the values of \"Quiet\"";
-    EXPECT_TRUE(lockFree);
+    EXPECT_DOUBLE_EQ(Slot(ProbeEffect::kGain).value, 1.0);                             // not loaded
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kProgramTag, 40.0), kResultOk);
     EXPECT_DOUBLE_EQ(plugin->getParamNormalized(IEffectVST3::kProgramTag), 1.0);
-    plugin->setComponentHandler(nullptr);
 
     EXPECT_EQ(plugin->getParamNormalized(IEffectVST3::kBypassTag), 0.0);
     EXPECT_EQ(plugin->setParamNormalized(IEffectVST3::kBypassTag, 0.3), kResultOk);
@@ -510,6 +486,53 @@ TYPED_TEST(ProcessTest, MissingBuffersAndBusesNeverFault)
     f.out[0][0] = TypeParam(5);
     ASSERT_EQ(this->plugin->process(f.data), kResultOk);
     EXPECT_EQ(f.out[0][0], TypeParam(5));
+}
+
+// A host that sends a program keeps its own values unless told: it learns the preset's in the
+// same call, as output changes written with the plug-in lock free, and reads the same back.
+TEST_F(BindingTest, ProgramChangeReportsThePresetsValuesToTheHost)
+{
+    struct Changes : ParameterChanges
+    {
+        IEffectVST3* plugin = nullptr;
+        bool lockFree = true;
+        IParamValueQueue* PLUGIN_API addParameterData(const ParamID& id, int32& index) override
+        {
+            bool free = false;
+            std::thread(
+                [&]
+                {
+                    free = plugin->Lock().TryLock();
+                    if (free) plugin->Lock().Unlock();
+                })
+                .join();
+            lockFree = lockFree && free;
+            return ParameterChanges::addParameterData(id, index);
+        }
+    } out;
+    out.plugin = plugin;
+    ASSERT_EQ(Setup(kSample32, 32), kResultOk);
+    ActivateBuses();
+    Block<float> b(32);
+    ParameterChanges program;
+    program.Add(IEffectVST3::kProgramTag, {2.0 / 3.0}); // preset 2, "Quiet"
+    b.data.inputParameterChanges = &program;
+    b.data.outputParameterChanges = &out;
+    ASSERT_EQ(plugin->process(b.data), kResultOk);
+    const double quiet[ProbeEffect::kNumParams] = {0.5, 1, 0.1};
+    ASSERT_EQ(out.getParameterCount(), ProbeEffect::kNumParams);
+    for (int i = 0; i < ProbeEffect::kNumParams; ++i)
+    {
+        EXPECT_EQ(out.Queue(i).getParameterId(), static_cast<ParamID>(i));
+        EXPECT_DOUBLE_EQ(out.Queue(i).LastValue(-1.0), Slot(i).ToNormalized(quiet[i])) << i;
+        EXPECT_DOUBLE_EQ(plugin->getParamNormalized(static_cast<ParamID>(i)), Slot(i).ToNormalized(quiet[i]));
+    }
+    EXPECT_TRUE(out.lockFree);
+
+    out.Clear(); // a block without a program reports nothing
+    b.data.inputParameterChanges = nullptr;
+    ASSERT_EQ(plugin->process(b.data), kResultOk);
+    EXPECT_TRUE(out.Empty());
 }
 
 TYPED_TEST(ProcessTest, ProgramAndBypassTags)
