@@ -6,6 +6,7 @@
 #include "gui/ITextControl.h"
 #include "tests/gui/GuiFixture.h"
 
+#include <algorithm>
 #include <thread>
 
 using namespace guitest;
@@ -62,6 +63,8 @@ TEST(GraphicsThreads, TwoEditorsDrawTextInOneSharedFontOnTwoThreads)
         {
             gui->AddControl(label);
             plug.AttachEditor(gui);
+            PIX_SysBitmap* b = gui->BackBuffer(); // black, as fresh memory need not be
+            std::fill_n(b->PixelData(), static_cast<size_t>(b->RowSpanPixels()) * 40, 0u);
             gui->OpenWindow(reinterpret_cast<void*>(1));
         }
         void Run(uint32_t first)

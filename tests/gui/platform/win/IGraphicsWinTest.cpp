@@ -160,7 +160,7 @@ TEST_F(WinEditorTest, ASystemPaintLosesNoChangeAndLostCapturesOrRightDoubleClick
     InvalidateRect(Editor(), &elsewhere, FALSE);
     UpdateWindow(Editor());
     Tick();
-    const PIX_SysBitmap* b = gui->BackBuffer();
+    PIX_SysBitmap* b = gui->BackBuffer();
     const uint32_t shown = b->PixelData()[80 * b->RowSpanPixels() + 130];
     EXPECT_EQ((shown >> 16) & 0xFF, 229u) << "the changed control was drawn on the tick";
 
