@@ -418,6 +418,11 @@ void IEffectBase::AttachOutputs(int32_t first, int32_t count, float** buffers)
                  });
 }
 
+bool IEffectBase::ProcessFloatBlock(float**, float**, int32_t)
+{
+    return false;
+}
+
 void IEffectBase::DefaultCopy(int32_t frames)
 {
     IEffectBase::ProcessBlock(inputTable.data(), outputTable.data(), frames);
@@ -513,7 +518,14 @@ void IEffectBase::ProcessHostSlices(T** inputs, T** outputs, int32_t frames, Blo
         OffsetPointers(inputs, nIn, done, inPtrs);
         OffsetPointers(outputs, nOut, done, outPtrs);
         if constexpr (std::is_same_v<T, float>)
+        {
+            if (form == BlockForm::FloatReplacing && !passThrough && ProcessingReady && nIn == NInChannels() &&
+                nOut == NOutChannels() && std::all_of(inPtrs, inPtrs + nIn, [](float* p) { return p; }) &&
+                std::all_of(outPtrs, outPtrs + nOut, [](float* p) { return p; }) &&
+                ProcessFloatBlock(inPtrs, outPtrs, n))
+                continue;
             AttachInputs(0, NInChannels(), inPtrs, n);
+        }
         else
             AttachInputs(0, NInChannels(), inPtrs);
         AttachOutputs(0, NOutChannels(), outPtrs);

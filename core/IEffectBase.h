@@ -75,6 +75,10 @@ public:
     virtual void HostParamChanged(int32_t index, float normalized);
     // Audio thread, plug-in lock held; reached only while ProcessingReady is set.
     virtual void ProcessBlock(double** inputs, double** outputs, int32_t frames);
+    // The same for a 32-bit host whose buffers are all present, handed over as they come (every
+    // channel connected, outputs replaced): a plug-in that converts inside its own loop answers true,
+    // and the 64-bit scratch round trip is skipped. Audio thread, plug-in lock held, ProcessingReady.
+    virtual bool ProcessFloatBlock(float** inputs, float** outputs, int32_t frames);
     // Audio thread, plug-in lock held: the first block run after passed-through ones. The plug-in
     // saw none of the audio passed meanwhile, so what it kept from before is stale.
     virtual void PassThroughEnded() {}

@@ -1,6 +1,8 @@
 #include "vellicor/engine/LimiterEngine.h"
 
 #include "core/SampleRateRange.h"
+#include "vellicor/engine/DoublePair.h"
+#include "vellicor/engine/EnvelopeSteps.h"
 #include "vellicor/engine/Nint.h"
 #include "vellicor/engine/SoundMaths.h"
 
@@ -11,7 +13,6 @@
 #include <new>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
 #include <xmmintrin.h>
 #endif
 
@@ -28,24 +29,6 @@ constexpr double kHugeLevel = DBL_MAX;
 // ln(10) / 20 and its inverse: exp(dB * kDecibelToLn) is 10^(dB / 20), the design's own constants.
 constexpr double kDecibelToLn = 0.11512925464970228;
 constexpr double kLnToDecibel = 8.685889638065037;
-
-#if defined(__SSE2__)
-inline __m128d Lane(double x)
-{
-    return _mm_set_sd(x);
-}
-// (x >= y) ? a : b without a branch; unordered picks b.
-inline double SelectGreaterEqual(double x, double y, double a, double b)
-{
-    const __m128d m = _mm_cmpge_sd(Lane(x), Lane(y));
-    return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(m, Lane(a)), _mm_andnot_pd(m, Lane(b))));
-}
-#else
-inline double SelectGreaterEqual(double x, double y, double a, double b)
-{
-    return x >= y ? a : b;
-}
-#endif
 
 // A decaying envelope gets stuck among subnormal numbers, which cost many times a normal
 // operation: flush them to zero while the block runs, and give the host its mode back after.
@@ -71,27 +54,94 @@ private:
 #endif
 };
 
-// A huge sample times the input gain may overflow; the limited output then stays finite.
-inline double Finite(double x)
+// Everything the frame loop reads but never changes, laid out per lane once per block.
+struct LoopConstants
 {
-    return std::min(std::max(x, -kHugeLevel), kHugeLevel);
-}
+    DoublePair gain, ceiling, huge, negativeHuge;
+    envelope::EnvelopeCoefs<double> envelope;
+};
 
-inline double Max(double a, double b)
+// What one stretch of frames carries to the next.
+struct LoopState
 {
-    return a > b ? a : b;
-}
+    envelope::Stereo<double> envelope;
+    DoublePair holdA, holdB;
+    DoublePair largest; // largest envelope of the block: limited frames have the largest ones
+    int rising; // which channels' levels rose in the last frame: bit 0 left, bit 1 right
+};
 
-// A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
-// finite one too loud for the input gain is capped at the largest finite level after the gain.)
-inline void CleanInput(double& x, double& level)
+// Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
+// window event among them: the caller cuts the block there. write and read are the ring slots of
+// frame i (read is write + 2 except on the frame that wraps). Answers how often the left channel's
+// attack decision flipped, the one branch of the branchy form.
+template <bool kRing, bool kHold, bool kBranchFree>
+int RunFrames(const LoopConstants& constants, LoopState& state, const double* const* in, double* const* out,
+              int32_t i, int32_t n, double* write, const double* read)
 {
-    level = std::fabs(x);
-    if (!(level <= kHugeLevel))
+    // Copies in locals: the output stores could alias the references, which would keep the
+    // envelope in memory on its way from one frame to the next.
+    const LoopConstants c = constants;
+    LoopState s = state;
+    double* const outL = out[0];
+    double* const outR = out[1];
+    const double* const inL = in[0];
+    const double* const inR = in[1];
+    int flips = 0;
+    for (const int32_t end = i + n; i < end; ++i)
     {
-        x = 0.0;
-        level = 0.0;
+        // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
+        // finite one too loud for the input gain is capped at the largest finite level after the gain.)
+        // The detector level is the gained sample's magnitude: |x| g and |x g| round alike.
+        const DoublePair x = DoublePair::Load(inL + i, inR + i);
+        const DoublePair gained = Keep(LessEqual(Abs(x), c.huge), x) * c.gain;
+        DoublePair d = Min(Abs(gained), c.huge);
+
+        // The ring holds the samples with the gain applied, so a gain change reaches the detector
+        // and the delayed output together.
+        DoublePair sample = gained;
+        if constexpr (kRing)
+        {
+            sample.StoreAdjacent(write);
+            sample = DoublePair::LoadAdjacent(read);
+            write += 2;
+            read += 2;
+        }
+        if constexpr (kHold)
+        {
+            s.holdA = Max(s.holdA, d);
+            s.holdB = Max(s.holdB, d);
+            d = Max(s.holdA, s.holdB);
+        }
+
+        // The envelopes leave the register for scalars, where the chain needs no shuffle.
+        const double dL = d.Left(), dR = d.Right();
+        const envelope::Stereo<double> target =
+            kBranchFree ? envelope::Link(s.envelope, c.envelope) : envelope::LinkBranchy(s.envelope, c.envelope);
+        if constexpr (kBranchFree)
+        {
+            s.envelope.left = envelope::SmoothLeftBranchFree(target.left, dL, c.envelope);
+            s.envelope.right = envelope::SmoothRightBranchFree(target.right, dR, c.envelope);
+        }
+        else
+        {
+            s.envelope.left = envelope::SmoothLeftBranchy(target.left, dL, c.envelope);
+            s.envelope.right = envelope::SmoothRightBranchy(target.right, dR, c.envelope);
+        }
+        const int rising = (target.left < dL ? 1 : 0) | (target.right < dR ? 2 : 0);
+        flips += rising != s.rising;
+        s.rising = rising;
+        const DoublePair env = DoublePair::Of(s.envelope.left, s.envelope.right);
+
+        // Both channels' quotients with one divide; a channel at or under the ceiling passes with
+        // the input gain alone. A huge sample times the gain may overflow; the limited output then
+        // stays finite.
+        const DoublePair over = Less(c.ceiling, env);
+        const DoublePair limited = Min(Max(sample, c.negativeHuge), c.huge) * c.ceiling / env;
+        Select(over, limited, sample).Store(outL + i, outR + i);
+        s.largest = Max(s.largest, env);
     }
+    state = s;
+    return flips;
 }
 } // namespace
 
@@ -244,124 +294,104 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** 
     const bool ring = state.lookAheadOn && RingUsable();
     const FlushSubnormals flush;
     if (ring)
-        return state.holdOn ? Run<true, true>(inputs, outputs, frames)
-                            : Run<true, false>(inputs, outputs, frames);
-    return state.holdOn ? Run<false, true>(inputs, outputs, frames)
-                        : Run<false, false>(inputs, outputs, frames);
+        return state.holdOn ? Run<true, true>(inputs, outputs, frames) : Run<true, false>(inputs, outputs, frames);
+    return state.holdOn ? Run<false, true>(inputs, outputs, frames) : Run<false, false>(inputs, outputs, frames);
+}
+
+LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** outputs, int32_t frames)
+{
+    // In stretches that stay in the cache, widened and narrowed in the host's own floating-point
+    // mode (outside the flushing of the 64-bit block), exactly as around a 64-bit block.
+    constexpr int32_t kChunk = 512;
+    double left[kChunk], right[kChunk];
+    BlockPeaks peaks;
+    for (int32_t done = 0; done < frames; done += kChunk)
+    {
+        const int32_t n = std::min(kChunk, frames - done);
+        Widen(inputs[0] + done, left, n);
+        Widen(inputs[1] + done, right, n);
+        double* io[2] = {left, right};
+        const BlockPeaks part = ProcessBlock(io, io, n);
+        peaks.left = std::max(peaks.left, part.left);
+        peaks.right = std::max(peaks.right, part.right);
+        Narrow(left, outputs[0] + done, n);
+        Narrow(right, outputs[1] + done, n);
+    }
+    return peaks;
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
 template <bool kRing, bool kHold>
-LimiterEngine::BlockPeaks LimiterEngine::Run(double** inputs, double** outputs, int32_t frames)
+LimiterEngine::BlockPeaks LimiterEngine::Run(const double* const* inputs, double* const* outputs, int32_t frames)
 {
-    const double* inL = inputs[0];
-    const double* inR = inputs[1];
-    double* outL = outputs[0];
-    double* outR = outputs[1];
-
-    const double g = state.inputGain, top = state.ceiling, att = state.attackCoef, rel = state.releaseCoef,
-                 link = state.linkFactor;
-    double envL = state.envelope[0], envR = state.envelope[1];
-    double aL = state.holdPeakA[0], aR = state.holdPeakA[1], bL = state.holdPeakB[0], bR = state.holdPeakB[1];
+    // Stretches are short enough to follow a signal that turns from steady to erratic.
+    constexpr int32_t kStretch = 128;
+    const double huge = kHugeLevel;
+    const LoopConstants c{DoublePair::Both(state.inputGain), DoublePair::Both(state.ceiling),
+                          DoublePair::Both(huge), DoublePair::Both(-huge),
+                          {state.attackCoef, state.releaseCoef, state.linkFactor,
+                           state.attackCoef > state.releaseCoef}};
+    LoopState s{{state.envelope[0], state.envelope[1]},
+                DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]),
+                DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]), DoublePair::Both(0.0), 0};
     uint32_t counter = static_cast<uint32_t>(state.holdCounter);
     const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
     const uint32_t half = static_cast<uint32_t>(state.holdHalf);
     double* const line = state.delayLine.get();
     uint32_t pos = static_cast<uint32_t>(state.writePos);
     const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
-    double peakL = 0.0, peakR = 0.0;
 
-    for (int32_t i = 0; i < frames; ++i)
+    for (int32_t i = 0; i < frames;)
     {
-        double xL = inL[i], xR = inR[i];
-        double dL, dR;
-        CleanInput(xL, dL);
-        CleanInput(xR, dR);
-        dL = std::min(dL * g, kHugeLevel);
-        dR = std::min(dR * g, kHugeLevel);
-
-        // The ring holds the samples with the gain applied, so a gain change reaches the
-        // detector and the delayed output together. (s * g) * ceiling / envelope is the same
-        // product whether s * g is formed now or on the way out.
-        double sL = xL * g, sR = xR * g;
-        if constexpr (kRing)
+        // Frames up to the next ring wrap or hold window event.
+        int64_t n = std::min(frames - i, kStretch);
+        if constexpr (kRing) n = std::min<int64_t>(n, pos + 2 < wrap ? (wrap - pos - 1) / 2 : 0);
+        if constexpr (kHold)
+            n = std::min<int64_t>(n, counter < half ? half - counter - 1 : counter <= holdLen ? holdLen - counter : 0);
+        double* const write = kRing ? line + pos : nullptr;
+        if (n > 0)
         {
-            line[pos] = sL;
-            line[pos + 1] = sR;
-            pos += 2;
-            if (pos >= wrap) pos = 0;
-            sL = line[pos];
-            sR = line[pos + 1];
+            const int32_t m = static_cast<int32_t>(n);
+            // Where the attack decision flips often, a branch would mispredict: run without one.
+            const int flips = erratic ? RunFrames<kRing, kHold, true>(c, s, inputs, outputs, i, m, write, write + 2)
+                                      : RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, m, write, write + 2);
+            erratic = flips * 4 > m;
+            i += m;
+            pos += 2 * static_cast<uint32_t>(m);
+            counter += static_cast<uint32_t>(m);
+            continue;
         }
-
+        // The frame of an event: the hold windows restart, or the ring wraps to its start.
         if constexpr (kHold)
         {
             if (++counter > holdLen)
             {
                 counter = 0;
-                aL = aR = 0.0;
+                s.holdA = DoublePair::Both(0.0);
             }
-            aL = Max(aL, dL);
-            aR = Max(aR, dR);
-            if (counter == half) bL = bR = 0.0;
-            dL = bL = Max(bL, dL);
-            dR = bR = Max(bR, dR);
-            dL = Max(aL, dL);
-            dR = Max(aR, dR);
+            if (counter == half) s.holdB = DoublePair::Both(0.0);
         }
-
-        double eL = Max(envL, link * envR);
-        double eR = Max(envR, link * eL);
-
-        // Left: attack step on a rising (or unordered) level, then the release step always.
-        // Right: one step, release or attack. Without the hold the detector jumps from frame to
-        // frame and these branches mispredict, so the values are selected instead (choosing the
-        // right factor is exact); with the hold the branches predict well and cost less.
-        if constexpr (!kHold)
-        {
-            eL = SelectGreaterEqual(eL, dL, eL, dL + (eL - dL) * att);
-            eL = dL + (eL - dL) * rel;
-            eR = dR + (eR - dR) * SelectGreaterEqual(eR, dR, rel, att);
-        }
+        const uint32_t next = pos + 2 >= wrap ? 0 : pos + 2;
+        const double* const read = kRing ? line + next : nullptr;
+        if (erratic)
+            RunFrames<kRing, kHold, true>(c, s, inputs, outputs, i, 1, write, read);
         else
-        {
-            if (!(eL >= dL)) eL = dL + (eL - dL) * att;
-            eL = dL + (eL - dL) * rel;
-            if (eR >= dR)
-                eR = dR + (eR - dR) * rel;
-            else
-                eR = dR + (eR - dR) * att;
-        }
-        envL = eL;
-        envR = eR;
-
-        // Limiting is the common case in a loud passage, so these branches predict well.
-        if (eL > top)
-        {
-            outL[i] = Finite(sL) * top / eL;
-            peakL = Max(peakL, eL);
-        }
-        else
-            outL[i] = sL;
-        if (eR > top)
-        {
-            outR[i] = Finite(sR) * top / eR;
-            peakR = Max(peakR, eR);
-        }
-        else
-            outR[i] = sR;
+            RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, 1, write, read);
+        pos = next;
+        ++i;
     }
 
-    state.envelope[0] = envL;
-    state.envelope[1] = envR;
-    state.holdPeakA[0] = aL;
-    state.holdPeakA[1] = aR;
-    state.holdPeakB[0] = bL;
-    state.holdPeakB[1] = bR;
-    state.holdCounter = static_cast<int32_t>(counter);
-    state.writePos = static_cast<int32_t>(pos);
-    return {peakL, peakR};
+    state.envelope[0] = s.envelope.left;
+    state.envelope[1] = s.envelope.right;
+    state.holdPeakA[0] = s.holdA.Left();
+    state.holdPeakA[1] = s.holdA.Right();
+    state.holdPeakB[0] = s.holdB.Left();
+    state.holdPeakB[1] = s.holdB.Right();
+    if constexpr (kHold) state.holdCounter = static_cast<int32_t>(counter);
+    if constexpr (kRing) state.writePos = static_cast<int32_t>(pos);
+    const double top = state.ceiling, largestL = s.largest.Left(), largestR = s.largest.Right();
+    return {largestL > top ? largestL : 0.0, largestR > top ? largestR : 0.0};
 }
 
 void LimiterEngine::HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const

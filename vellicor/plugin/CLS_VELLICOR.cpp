@@ -78,6 +78,19 @@ void CLS_VELLICOR::ParamChanged(int32_t index)
 
 void CLS_VELLICOR::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
+    RunEngine(inputs, outputs, frames);
+}
+
+bool CLS_VELLICOR::ProcessFloatBlock(float** inputs, float** outputs, int32_t frames)
+{
+    // The engine takes exactly two channels each way; other layouts take the 64-bit path.
+    if (NInChannels() != 2 || NOutChannels() != 2) return false;
+    RunEngine(inputs, outputs, frames);
+    return true;
+}
+
+template <typename T> void CLS_VELLICOR::RunEngine(T** inputs, T** outputs, int32_t frames)
+{
     if (engine.StartIfFirstBlock()) ResetState();
     if (frames < 1) return;
     const LimiterEngine::BlockPeaks peaks = engine.ProcessBlock(inputs, outputs, frames);

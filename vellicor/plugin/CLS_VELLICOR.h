@@ -22,6 +22,8 @@ public:
     void ParamChanged(int32_t index) override;
     // Audio thread, plug-in lock already held by the binding.
     void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+    // A 32-bit host's stereo buffers straight into the engine, which converts in its loop.
+    bool ProcessFloatBlock(float** inputs, float** outputs, int32_t frames) override;
     // Audio thread, plug-in lock held: starts over as after a reset, without touching the rate.
     void PassThroughEnded() override;
 
@@ -50,6 +52,8 @@ private:
     };
 
     static int32_t QueryHostSamplePos(void* self);
+    // One block through the engine (the first one after a reset) and its meter hand-off.
+    template <typename T> void RunEngine(T** inputs, T** outputs, int32_t frames);
 
     LimiterEngine engine;
     bool readySeen[LimiterEngine::kParamCount] = {};

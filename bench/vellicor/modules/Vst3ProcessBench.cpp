@@ -164,6 +164,14 @@ public:
         ConsoleReporter::Finalize();
         for (const char* frames : {"64", "512", "4096"})
         {
+            const std::string f = std::string("BM_ModuleProcess<float>/") + frames;
+            const std::string d = std::string("BM_ModuleProcess<double>/") + frames;
+            if (perFrame.count(f) && perFrame.count(d))
+                std::printf("%5s frames, 32-bit host against 64-bit host: %+.1f%%%s\n", frames,
+                            100.0 * (perFrame[f] - perFrame[d]) / perFrame[d],
+                            std::string(frames) == "512"
+                                ? (perFrame[f] <= 1.05 * perFrame[d] ? "  (target <= +5%: met)" : "  (target <= +5%: MISSED)")
+                                : "");
             const std::string direct = std::string("BM_DirectProcessBlock/") + frames;
             if (!perFrame.count(direct)) continue;
             for (const char* form : {"double", "float"})

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -446,4 +447,47 @@ TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
     // A rate needing another size still gets (here: fails to get) a ring of its own.
     EXPECT_TRUE(s.e.PrepareRate(48000.0));
     EXPECT_EQ(s.e.View().delayLine, nullptr);
+}
+
+TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
+{
+    // Loud noise, single precision's subnormals in and out (gain -18 dB makes some), NaN and
+    // infinity among them, and silence: each through the 32-bit path and through the 64-bit one
+    // with the conversions outside, as the plug-in base does them.
+    const float tiny = std::numeric_limits<float>::denorm_min(), least = std::numeric_limits<float>::min();
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> loud(3000), small(3000), broken(3000), silence(3000, 0.0f);
+    for (size_t i = 0; i < loud.size(); ++i)
+    {
+        loud[i] = static_cast<float>(std::sin(i * 0.37) * 3.0 + std::sin(i * 0.011));
+        small[i] = (i % 7) * least * 0.37f + (i % 3 == 0 ? tiny * static_cast<float>(i % 11) : -least);
+        broken[i] = i % 50 == 0 ? nan : (i % 77 == 0 ? -inf : loud[i] * 1e-38f);
+    }
+    const double quiet[10] = {-18.0, 6.0, 6.0, 8.0, 9.0, 70.0, -18.0, 5.0, 0.0, 0.0};
+    const double clipping[10] = {0.0, 0.0, 0.0, 0.0, 0.1, 0.0, 0.0, 5.0, 0.0, 0.0};
+    for (const double* values : {kDefaults, quiet, clipping})
+        for (const std::vector<float>* signal : {&loud, &small, &broken, &silence})
+        {
+            Engine single(48000.0, values), twice(48000.0, values);
+            std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()), outR(inL.size());
+            std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()), wideOutL(inL.size()),
+                wideOutR(inL.size());
+            for (size_t pos = 0, n = 1; pos < inL.size(); pos += n, n = std::min(n * 3 + 1, inL.size() - pos))
+            {
+                float* in[2] = {&inL[pos], &inR[pos]};
+                float* out[2] = {&outL[pos], &outR[pos]};
+                double* wideIn[2] = {&wideL[pos], &wideR[pos]};
+                double* wideOut[2] = {&wideOutL[pos], &wideOutR[pos]};
+                const LimiterEngine::BlockPeaks a = single.e.ProcessBlock(in, out, static_cast<int32_t>(n));
+                const LimiterEngine::BlockPeaks b = twice.e.ProcessBlock(wideIn, wideOut, static_cast<int32_t>(n));
+                ASSERT_EQ(a.left, b.left);
+                ASSERT_EQ(a.right, b.right);
+            }
+            for (size_t i = 0; i < inL.size(); ++i)
+            {
+                const float wantL = static_cast<float>(wideOutL[i]), wantR = static_cast<float>(wideOutR[i]);
+                ASSERT_EQ(std::memcmp(&outL[i], &wantL, sizeof wantL), 0) << "frame " << i << ": " << outL[i] << " for " << wantL;
+                ASSERT_EQ(std::memcmp(&outR[i], &wantR, sizeof wantR), 0) << "frame " << i << ": " << outR[i] << " for " << wantR;
+            }
+        }
 }

@@ -1,0 +1,99 @@
+#pragma once
+// The envelope recurrence of the limiter, rewritten so that the chain from one frame's envelopes to
+// the next is short, with every result bit for bit the one the plain order gives. Written for any
+// number type S with correctly rounded + - * and < > (double in the engine; the tests run the same
+// code in tiny floating-point formats where every case can be enumerated). The two envelopes stay in
+// scalars: a shuffle between lanes would lengthen the chain. Any thread.
+//
+// Each rewrite rests on two facts of correctly rounded arithmetic: rounding is monotone (x <= y gives
+// fl(x) <= fl(y)), and a rounded value never passes a representable bound the exact value respects.
+// Envelopes and detector levels are finite and >= 0; the coefficients lie in [0, 1].
+
+namespace envelope
+{
+// a > b ? a : b and a < b ? a : b, the forms maxsd and minsd compute.
+template <class S> S Max(S a, S b)
+{
+    return a > b ? a : b;
+}
+template <class S> S Min(S a, S b)
+{
+    return a < b ? a : b;
+}
+
+template <class S> struct Stereo
+{
+    S left, right;
+};
+
+template <class S> struct EnvelopeCoefs
+{
+    S attack, release, link;
+    bool attackSlower; // attack > release: the smaller candidate is the right one, see below
+};
+
+// Targets after the stereo link, from the previous frame's envelopes only. The plain order links the
+// right channel to the new left target, max(eR, k max(eL, k eR)); that is the same number: k max(a, b)
+// rounds to max(k a, k b) by monotony, and k (k eR) <= eR since k <= 1, so the inner term never wins.
+// The right channel then no longer waits for the left one.
+template <class S> Stereo<S> Link(Stereo<S> env, const EnvelopeCoefs<S>& k)
+{
+    return {Max(env.left, k.link * env.right), Max(env.right, k.link * env.left)};
+}
+
+// The compiler turns a selection between two values into maxsd or a mask, which puts the comparison
+// on the chain; an opaque condition keeps it a branch, which a steady signal predicts.
+inline bool AsBranch(bool condition)
+{
+#if defined(__GNUC__)
+    __asm__("" : "+r"(condition));
+#endif
+    return condition;
+}
+
+// Link with branches: a channel's own envelope mostly stays above the link of the other.
+template <class S> Stereo<S> LinkBranchy(Stereo<S> env, const EnvelopeCoefs<S>& k)
+{
+    const S fromRight = k.link * env.right, fromLeft = k.link * env.left;
+    return {AsBranch(fromRight > env.left) ? fromRight : env.left,
+            AsBranch(fromLeft > env.right) ? fromLeft : env.right};
+}
+
+// Where the direction seldom changes, the plain order with branches that predict well: the left
+// channel rising (e < d) takes the attack step and then the release step, falling the release step
+// alone; the right channel one step with the factor of its direction.
+template <class S> S SmoothLeftBranchy(S e, S d, const EnvelopeCoefs<S>& k)
+{
+    if (AsBranch(e < d)) e = d + (e - d) * k.attack;
+    return d + (e - d) * k.release;
+}
+template <class S> S SmoothRightBranchy(S e, S d, const EnvelopeCoefs<S>& k)
+{
+    if (AsBranch(e < d)) return d + (e - d) * k.attack;
+    return d + (e - d) * k.release;
+}
+
+// Where it changes at random, no data-dependent branch.
+// Left: with t = e - d and a = d + t att, the release step starts from fl(a - d) when rising and from t
+// when falling, and Max(fl(a - d), t) is that start in both cases: rising, t < 0 and t att >= t, so
+// fl(a - d) >= t; falling, t >= 0 and t att <= t give fl(a - d) <= t. (The larger of the two release
+// results is the release result of the larger start: the rounded difference of a maximum is the
+// maximum of the rounded differences.)
+template <class S> S LeftReleaseStart(S t, S d, const EnvelopeCoefs<S>& k)
+{
+    return Max((d + t * k.attack) - d, t);
+}
+template <class S> S SmoothLeftBranchFree(S e, S d, const EnvelopeCoefs<S>& k)
+{
+    return d + LeftReleaseStart(e - d, d, k) * k.release;
+}
+// Right: the result is one of d + t rel and d + t att, the release one falling (t >= 0), the attack
+// one rising. With att <= rel the chosen one is the larger in both cases (t att <= t rel for t >= 0,
+// >= for t < 0, kept by rounding); with att > rel the smaller. (That choice is fixed per block.)
+template <class S> S SmoothRightBranchFree(S e, S d, const EnvelopeCoefs<S>& k)
+{
+    const S t = e - d;
+    const S released = d + t * k.release, attacked = d + t * k.attack;
+    return k.attackSlower ? Min(released, attacked) : Max(released, attacked);
+}
+} // namespace envelope
