@@ -32,9 +32,8 @@ LV2_URID UridMap::Map(const char* uri)
 
 World::World(const std::string& bundleDir) : world(lilv_world_new())
 {
-    // Only the bundle under test and the LV2 specifications, whatever else the machine holds.
+    // Only the bundle under test, whatever else the machine holds.
     LilvNode* bundle = lilv_new_file_uri(world, nullptr, (bundleDir + "/").c_str());
-    lilv_world_load_specifications(world);
     lilv_world_load_plugin_classes(world);
     lilv_world_load_bundle(world, bundle);
     lilv_node_free(bundle);

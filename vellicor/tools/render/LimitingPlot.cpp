@@ -45,8 +45,8 @@ class Labels
 public:
     Labels()
     {
-        const PIX_FontSpec spec{"DejaVu Sans", -11, 0, 0, 400, false, PIX_QUALITY_ANTIALIASED};
-        if (PIX_FontHandle system = PIX_CreateSystemFont(spec))
+        if (PIX_FontHandle system =
+                PIX_CreateSystemFont({"DejaVu Sans", -11, 0, 0, 400, false, PIX_QUALITY_ANTIALIASED}))
         {
             font.SetSystemFont(system, PIX_FONT_OWNS_SYSTEM_FONT);
             ready = true;
