@@ -48,23 +48,26 @@ struct DoublePair
     }
 };
 
-// Single-precision samples to doubles and back, two at a time (8-byte moves that need no alignment),
-// rounding as a plain conversion does in the current floating-point mode.
-inline void Widen(const float* from, double* to, int32_t n)
+// A 32-bit host's frame: its two samples widened, and the pair narrowed back, as plain conversions
+// do in the current floating-point mode.
+inline DoublePair LoadFloats(const float* left, const float* right)
 {
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2)
-        _mm_storeu_pd(to + i, _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + i)))));
-    for (; i < n; ++i)
-        to[i] = from[i];
+    return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left), _mm_load_ss(right)))};
 }
-inline void Narrow(const double* from, float* to, int32_t n)
+inline void StoreFloats(DoublePair x, float* left, float* right)
 {
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2)
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(to + i), _mm_castps_si128(_mm_cvtpd_ps(_mm_loadu_pd(from + i))));
-    for (; i < n; ++i)
-        to[i] = static_cast<float>(from[i]);
+    const __m128 f = _mm_cvtpd_ps(x.v);
+    _mm_store_ss(left, f);
+    _mm_store_ss(right, _mm_shuffle_ps(f, f, 1));
+}
+// Whether either lane of a mask is set.
+inline bool Any(DoublePair mask)
+{
+    return _mm_movemask_pd(mask.v) != 0;
+}
+inline bool All(DoublePair mask)
+{
+    return _mm_movemask_pd(mask.v) == 3;
 }
 #else
 #include <cmath>
@@ -108,7 +111,6 @@ struct DoublePair
         return {Set(mask.l) ? a.l : b.l, Set(mask.r) ? a.r : b.r};
     }
 
-private:
     // A set lane is a NaN with every bit on, as the SSE2 compares give.
     static double Mask(bool set)
     {
@@ -124,14 +126,21 @@ private:
         return bits != 0;
     }
 };
-inline void Widen(const float* from, double* to, int32_t n)
+inline DoublePair LoadFloats(const float* left, const float* right)
 {
-    for (int32_t i = 0; i < n; ++i)
-        to[i] = from[i];
+    return {*left, *right};
 }
-inline void Narrow(const double* from, float* to, int32_t n)
+inline void StoreFloats(DoublePair x, float* left, float* right)
 {
-    for (int32_t i = 0; i < n; ++i)
-        to[i] = static_cast<float>(from[i]);
+    *left = static_cast<float>(x.l);
+    *right = static_cast<float>(x.r);
+}
+inline bool Any(DoublePair mask)
+{
+    return DoublePair::Set(mask.l) || DoublePair::Set(mask.r);
+}
+inline bool All(DoublePair mask)
+{
+    return DoublePair::Set(mask.l) && DoublePair::Set(mask.r);
 }
 #endif

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -31,18 +32,27 @@ constexpr double kDecibelToLn = 0.11512925464970228;
 constexpr double kLnToDecibel = 8.685889638065037;
 
 // A decaying envelope gets stuck among subnormal numbers, which cost many times a normal
-// operation: flush them to zero while the block runs, and give the host its mode back after.
+// operation: flush results to zero while the block runs, and give the host its mode back after.
+// A 64-bit block also reads subnormal inputs as zero. A 32-bit block keeps the host's own rule for
+// inputs, so that its samples widen exactly as the host's mode widens them; no other operand can be
+// subnormal there, since every result is flushed.
 class FlushSubnormals
 {
 public:
 #if defined(__SSE2__)
-    FlushSubnormals() : saved(_mm_getcsr())
+    explicit FlushSubnormals(bool inputsToo)
+        : saved(_mm_getcsr())
     {
-        _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
+        _mm_setcsr(saved | kFlushToZero | (inputsToo ? kDenormalsAreZero : 0));
     }
     ~FlushSubnormals()
     {
         _mm_setcsr(saved);
+    }
+    // Whether the host's mode flushes too: then its own narrowing gives what ours gives.
+    bool HostFlushes() const
+    {
+        return (saved & kFlushToZero) != 0;
     }
 
 private:
@@ -50,14 +60,93 @@ private:
     static constexpr unsigned kDenormalsAreZero = 0x0040;
     unsigned saved;
 #else
-    FlushSubnormals() {} // elsewhere the platform's default mode applies
+    explicit FlushSubnormals(bool) {} // elsewhere the platform's default mode applies
+    bool HostFlushes() const { return true; }
 #endif
 };
+
+// Whether the n frames from l and r are all finite and small enough for their gained values to be:
+// then the loop needs no cleaning. Integer compares on the magnitudes' high words, a fraction of
+// what the loop spends per frame. limitHigh: the high word of the largest magnitude allowed.
+bool Tame(const double* l, const double* r, int32_t n, uint32_t limitHigh)
+{
+    int32_t i = 0;
+    bool bad = false;
+#if defined(__SSE2__)
+    const __m128i magnitude = _mm_set_epi32(0x7FFFFFFF, 0, 0x7FFFFFFF, 0); // high words, sign cleared
+    const __m128i limit = _mm_set_epi32(static_cast<int32_t>(limitHigh), 0, static_cast<int32_t>(limitHigh), 0);
+    __m128i over = _mm_setzero_si128();
+    for (; i + 2 <= n; i += 2)
+    {
+        const __m128i a = _mm_and_si128(_mm_castpd_si128(_mm_loadu_pd(l + i)), magnitude);
+        const __m128i b = _mm_and_si128(_mm_castpd_si128(_mm_loadu_pd(r + i)), magnitude);
+        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)));
+    }
+    bad = _mm_movemask_epi8(over) != 0;
+#endif
+    for (; i < n; ++i)
+        for (const double x : {l[i], r[i]})
+        {
+            uint64_t bits;
+            std::memcpy(&bits, &x, sizeof bits);
+            bad |= ((bits >> 32) & 0x7FFFFFFF) > limitHigh;
+        }
+    return !bad;
+}
+
+// Single precision: no finite sample overflows when gained, only infinities and NaNs need cleaning.
+bool Tame(const float* l, const float* r, int32_t n, uint32_t)
+{
+    constexpr uint32_t kLargestFinite = 0x7F7FFFFF;
+    int32_t i = 0;
+    bool bad = false;
+#if defined(__SSE2__)
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), limit = _mm_set1_epi32(static_cast<int32_t>(kLargestFinite));
+    __m128i over = _mm_setzero_si128();
+    for (; i + 4 <= n; i += 4)
+    {
+        const __m128i a = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(l + i)), magnitude);
+        const __m128i b = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(r + i)), magnitude);
+        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)));
+    }
+    bad = _mm_movemask_epi8(over) != 0;
+#endif
+    for (; i < n; ++i)
+        for (const float x : {l[i], r[i]})
+        {
+            uint32_t bits;
+            std::memcpy(&bits, &x, sizeof bits);
+            bad |= (bits & 0x7FFFFFFF) > kLargestFinite;
+        }
+    return !bad;
+}
+
+// The host's narrowing of a double whose single-precision value is subnormal, which the flushing
+// mode gives as zero. Adding c rounds v to a multiple of 2^-149, the step of those subnormals (c's
+// last place), in the current rounding direction; sum and difference are normal numbers, which the
+// flushing leaves alone. The multiple is then the float's bit pattern.
+float NarrowSubnormal(double v)
+{
+    const double c = std::copysign(0x1.8p-97, v);
+    const double r = std::fabs((v + c) - c);
+    if (r >= 0x1p-126) return std::copysign(static_cast<float>(r), static_cast<float>(v)); // up to the least normal
+    const uint32_t bits = static_cast<uint32_t>(r * 0x1p149) | (std::signbit(v) ? 0x80000000u : 0u);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+// A frame whose outputs are zero or under the least normal float.
+void NarrowSubnormals(DoublePair x, float* l, float* r)
+{
+    if (x.Left() != 0.0) *l = NarrowSubnormal(x.Left());
+    if (x.Right() != 0.0) *r = NarrowSubnormal(x.Right());
+}
 
 // Everything the frame loop reads but never changes, laid out per lane once per block.
 struct LoopConstants
 {
-    DoublePair gain, ceiling, huge, negativeHuge;
+    DoublePair gain, ceiling, huge, negativeHuge, leastNormalFloat;
     envelope::EnvelopeCoefs<double> envelope;
 };
 
@@ -65,36 +154,75 @@ struct LoopConstants
 struct LoopState
 {
     envelope::Stereo<double> envelope;
-    DoublePair holdA, holdB;
+    // The two hold accumulators are running maxima since their last restarts, so the one restarted
+    // earlier (wide) is never below the other (narrow): the held level is the wide one alone.
+    DoublePair wide, narrow;
     DoublePair largest; // largest envelope of the block: limited frames have the largest ones
     int rising; // which channels' levels rose in the last frame: bit 0 left, bit 1 right
 };
 
+inline DoublePair LoadFrame(const double* l, const double* r)
+{
+    return DoublePair::Load(l, r);
+}
+inline DoublePair LoadFrame(const float* l, const float* r)
+{
+    return LoadFloats(l, r);
+}
+inline void StoreFrame(DoublePair x, double* l, double* r)
+{
+    x.Store(l, r);
+}
+inline void StoreFrame(DoublePair x, float* l, float* r)
+{
+    StoreFloats(x, l, r);
+}
+
 // Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
 // window event among them: the caller cuts the block there. write and read are the ring slots of
-// frame i (read is write + 2 except on the frame that wraps). Answers how often the left channel's
-// attack decision flipped, the one branch of the branchy form.
-template <bool kRing, bool kHold, bool kBranchFree>
-int RunFrames(const LoopConstants& constants, LoopState& state, const double* const* in, double* const* out,
-              int32_t i, int32_t n, double* write, const double* read)
+// frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
+// kTame: every sample is finite and small enough to gain (see Tame), so nothing needs cleaning.
+// kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
+// NarrowSubnormal. Answers how often the attack decisions flipped, to choose between the forms.
+template <typename T, bool kRing, bool kHold, bool kBranchFree, bool kTame, bool kSubnormalsByHand>
+int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* in, T* const* out, int32_t i,
+              int32_t n, double* write, const double* read)
 {
     // Copies in locals: the output stores could alias the references, which would keep the
     // envelope in memory on its way from one frame to the next.
     const LoopConstants c = constants;
     LoopState s = state;
-    double* const outL = out[0];
-    double* const outR = out[1];
-    const double* const inL = in[0];
-    const double* const inR = in[1];
+    T* const outL = out[0];
+    T* const outR = out[1];
+    const T* const inL = in[0];
+    const T* const inR = in[1];
+    // Both channels' quotients with one divide; a channel at or under the ceiling passes with the
+    // input gain alone. Where decisions are steady, both channels limited is the common case, and
+    // a branch that predicts well skips the selection.
+    const auto emit = [&](int32_t frame, DoublePair env, DoublePair sample) {
+        const DoublePair over = Less(c.ceiling, env);
+        const DoublePair limited = sample * c.ceiling / env;
+        const DoublePair result = !kBranchFree && All(over) ? limited : Select(over, limited, sample);
+        StoreFrame(result, outL + frame, outR + frame);
+        // Outputs are never subnormal doubles (results flush), so only single precision's
+        // subnormal range needs the host's own narrowing: rare, a branch.
+        if constexpr (kSubnormalsByHand)
+            if (Any(Less(Abs(result), c.leastNormalFloat))) NarrowSubnormals(result, outL + frame, outR + frame);
+        s.largest = Max(s.largest, env);
+    };
+    DoublePair pendingEnv = DoublePair::Both(0.0), pendingSample = pendingEnv;
     int flips = 0;
+    const int32_t start = i;
     for (const int32_t end = i + n; i < end; ++i)
     {
-        // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold. (A
-        // finite one too loud for the input gain is capped at the largest finite level after the gain.)
-        // The detector level is the gained sample's magnitude: |x| g and |x g| round alike.
-        const DoublePair x = DoublePair::Load(inL + i, inR + i);
-        const DoublePair gained = Keep(LessEqual(Abs(x), c.huge), x) * c.gain;
-        DoublePair d = Min(Abs(gained), c.huge);
+        // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold, and
+        // a finite one too loud for the input gain is capped at the largest finite level after the
+        // gain, so that no output overflows either, now or out of the ring. The detector level is the
+        // gained sample's magnitude: |x| g and |x g| round alike.
+        const DoublePair x = LoadFrame(inL + i, inR + i);
+        DoublePair gained = x * c.gain;
+        if constexpr (!kTame) gained = Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
+        DoublePair d = Abs(gained);
 
         // The ring holds the samples with the gain applied, so a gain change reaches the detector
         // and the delayed output together.
@@ -108,9 +236,9 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const double* co
         }
         if constexpr (kHold)
         {
-            s.holdA = Max(s.holdA, d);
-            s.holdB = Max(s.holdB, d);
-            d = Max(s.holdA, s.holdB);
+            s.wide = Max(s.wide, d);
+            s.narrow = Max(s.narrow, d);
+            d = s.wide;
         }
 
         // The envelopes leave the register for scalars, where the chain needs no shuffle.
@@ -132,14 +260,13 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const double* co
         s.rising = rising;
         const DoublePair env = DoublePair::Of(s.envelope.left, s.envelope.right);
 
-        // Both channels' quotients with one divide; a channel at or under the ceiling passes with
-        // the input gain alone. A huge sample times the gain may overflow; the limited output then
-        // stays finite.
-        const DoublePair over = Less(c.ceiling, env);
-        const DoublePair limited = Min(Max(sample, c.negativeHuge), c.huge) * c.ceiling / env;
-        Select(over, limited, sample).Store(outL + i, outR + i);
-        s.largest = Max(s.largest, env);
+        // The outputs of a frame go out in the next one, after its envelope steps: the processor
+        // serves older instructions first, so the envelope chain is not queued behind them.
+        if (i != start) emit(i - 1, pendingEnv, pendingSample);
+        pendingEnv = env;
+        pendingSample = sample;
     }
+    if (n > 0) emit(i - 1, pendingEnv, pendingSample);
     state = s;
     return flips;
 }
@@ -289,58 +416,79 @@ bool LimiterEngine::RingUsable() const
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
-    if (frames < 1) return {};
-    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
-    const bool ring = state.lookAheadOn && RingUsable();
-    const FlushSubnormals flush;
-    if (ring)
-        return state.holdOn ? Run<true, true>(inputs, outputs, frames) : Run<true, false>(inputs, outputs, frames);
-    return state.holdOn ? Run<false, true>(inputs, outputs, frames) : Run<false, false>(inputs, outputs, frames);
+    return Process(inputs, outputs, frames);
 }
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** outputs, int32_t frames)
 {
-    // In stretches that stay in the cache, widened and narrowed in the host's own floating-point
-    // mode (outside the flushing of the 64-bit block), exactly as around a 64-bit block.
-    constexpr int32_t kChunk = 512;
-    double left[kChunk], right[kChunk];
-    BlockPeaks peaks;
-    for (int32_t done = 0; done < frames; done += kChunk)
+    return Process(inputs, outputs, frames);
+}
+
+template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_t frames)
+{
+    if (frames < 1) return {};
+    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
+    const bool ring = state.lookAheadOn && RingUsable();
+    constexpr bool kDouble = std::is_same_v<T, double>;
+    const FlushSubnormals flush(kDouble);
+    if constexpr (!kDouble)
     {
-        const int32_t n = std::min(kChunk, frames - done);
-        Widen(inputs[0] + done, left, n);
-        Widen(inputs[1] + done, right, n);
-        double* io[2] = {left, right};
-        const BlockPeaks part = ProcessBlock(io, io, n);
-        peaks.left = std::max(peaks.left, part.left);
-        peaks.right = std::max(peaks.right, part.right);
-        Narrow(left, outputs[0] + done, n);
-        Narrow(right, outputs[1] + done, n);
+        // A 32-bit block gives the 64-bit block's outputs on the widened inputs, narrowed in the
+        // host's mode: where that mode flushes as ours does, the loop's own narrowing is it.
+        if (!flush.HostFlushes()) return Run<T, true>(ring, inputs, outputs, frames);
     }
-    return peaks;
+    return Run<T, false>(ring, inputs, outputs, frames);
+}
+
+template <typename T, bool kSubnormalsByHand>
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, const T* const* inputs, T* const* outputs, int32_t frames)
+{
+    if (ring)
+        return state.holdOn ? Run<T, kSubnormalsByHand, true, true>(inputs, outputs, frames)
+                            : Run<T, kSubnormalsByHand, true, false>(inputs, outputs, frames);
+    return state.holdOn ? Run<T, kSubnormalsByHand, false, true>(inputs, outputs, frames)
+                        : Run<T, kSubnormalsByHand, false, false>(inputs, outputs, frames);
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
-template <bool kRing, bool kHold>
-LimiterEngine::BlockPeaks LimiterEngine::Run(const double* const* inputs, double* const* outputs, int32_t frames)
+template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
+LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* outputs, int32_t frames)
 {
     // Stretches are short enough to follow a signal that turns from steady to erratic.
     constexpr int32_t kStretch = 128;
     const double huge = kHugeLevel;
     const LoopConstants c{DoublePair::Both(state.inputGain), DoublePair::Both(state.ceiling),
-                          DoublePair::Both(huge), DoublePair::Both(-huge),
+                          DoublePair::Both(huge), DoublePair::Both(-huge), DoublePair::Both(FLT_MIN),
                           {state.attackCoef, state.releaseCoef, state.linkFactor,
                            state.attackCoef > state.releaseCoef}};
-    LoopState s{{state.envelope[0], state.envelope[1]},
-                DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]),
-                DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]), DoublePair::Both(0.0), 0};
+    // Samples up to half of what the gain can take without overflowing need no cleaning.
+    const double tameLimit = huge / std::max(state.inputGain, 1.0) / 2;
+    uint64_t tameBits;
+    std::memcpy(&tameBits, &tameLimit, sizeof tameBits);
+    const uint32_t tameHigh = static_cast<uint32_t>(tameBits >> 32);
+
+    // Which accumulator is the wide one: a running maximum over a longer stretch is never smaller.
+    bool aWide = state.holdPeakA[0] >= state.holdPeakB[0] && state.holdPeakA[1] >= state.holdPeakB[1];
+    const DoublePair a = DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]);
+    const DoublePair b = DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]);
+    LoopState s{{state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), 0};
     uint32_t counter = static_cast<uint32_t>(state.holdCounter);
     const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
     const uint32_t half = static_cast<uint32_t>(state.holdHalf);
     double* const line = state.delayLine.get();
     uint32_t pos = static_cast<uint32_t>(state.writePos);
     const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
+
+    // One stretch of m frames in the form its samples and its recent decisions ask for.
+    const auto stretch = [&](int32_t i, int32_t m, double* write, const double* read) {
+        if (!Tame(inputs[0] + i, inputs[1] + i, m, tameHigh))
+            return RunFrames<T, kRing, kHold, false, false, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
+        // Where the attack decision flips often, a branch would mispredict: run without one.
+        if (erratic)
+            return RunFrames<T, kRing, kHold, true, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
+        return RunFrames<T, kRing, kHold, false, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
+    };
 
     for (int32_t i = 0; i < frames;)
     {
@@ -353,41 +501,43 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const double* const* inputs, double
         if (n > 0)
         {
             const int32_t m = static_cast<int32_t>(n);
-            // Where the attack decision flips often, a branch would mispredict: run without one.
-            const int flips = erratic ? RunFrames<kRing, kHold, true>(c, s, inputs, outputs, i, m, write, write + 2)
-                                      : RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, m, write, write + 2);
-            erratic = flips * 4 > m;
+            erratic = stretch(i, m, write, write + 2) * 4 > m;
             i += m;
             pos += 2 * static_cast<uint32_t>(m);
             counter += static_cast<uint32_t>(m);
             continue;
         }
-        // The frame of an event: the hold windows restart, or the ring wraps to its start.
+        // The frame of an event: a hold window restarts, the other accumulator becoming the wide
+        // one, or the ring wraps to its start.
         if constexpr (kHold)
         {
             if (++counter > holdLen)
             {
                 counter = 0;
-                s.holdA = DoublePair::Both(0.0);
+                if (aWide) s.wide = s.narrow;
+                s.narrow = DoublePair::Both(0.0);
+                aWide = false;
             }
-            if (counter == half) s.holdB = DoublePair::Both(0.0);
+            if (counter == half)
+            {
+                if (!aWide) s.wide = s.narrow;
+                s.narrow = DoublePair::Both(0.0);
+                aWide = true;
+            }
         }
         const uint32_t next = pos + 2 >= wrap ? 0 : pos + 2;
-        const double* const read = kRing ? line + next : nullptr;
-        if (erratic)
-            RunFrames<kRing, kHold, true>(c, s, inputs, outputs, i, 1, write, read);
-        else
-            RunFrames<kRing, kHold, false>(c, s, inputs, outputs, i, 1, write, read);
+        stretch(i, 1, write, kRing ? line + next : nullptr);
         pos = next;
         ++i;
     }
 
     state.envelope[0] = s.envelope.left;
     state.envelope[1] = s.envelope.right;
-    state.holdPeakA[0] = s.holdA.Left();
-    state.holdPeakA[1] = s.holdA.Right();
-    state.holdPeakB[0] = s.holdB.Left();
-    state.holdPeakB[1] = s.holdB.Right();
+    const DoublePair heldA = aWide ? s.wide : s.narrow, heldB = aWide ? s.narrow : s.wide;
+    state.holdPeakA[0] = heldA.Left();
+    state.holdPeakA[1] = heldA.Right();
+    state.holdPeakB[0] = heldB.Left();
+    state.holdPeakB[1] = heldB.Right();
     if constexpr (kHold) state.holdCounter = static_cast<int32_t>(counter);
     if constexpr (kRing) state.writePos = static_cast<int32_t>(pos);
     const double top = state.ceiling, largestL = s.largest.Left(), largestR = s.largest.Right();

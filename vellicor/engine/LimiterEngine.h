@@ -56,7 +56,7 @@ public:
     // inputs/outputs: two channels each, in place allowed. Non-finite input samples count as 0.
     BlockPeaks ProcessBlock(double** inputs, double** outputs, int32_t frames);
     // A 32-bit host's buffers: every output bit is the one the 64-bit block on the widened input
-    // gives, rounded to single precision after the block, without scratch buffers of the block's size.
+    // gives, rounded to single precision after the block; the loop converts as it goes.
     BlockPeaks ProcessBlock(float** inputs, float** outputs, int32_t frames);
     // Gain reduction of the block for each channel that limited; the peak time is asked lazily.
     void HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const;
@@ -94,8 +94,11 @@ public:
     const Members& View() const { return state; }
 
 private:
-    template <bool kRing, bool kHold>
-    BlockPeaks Run(const double* const* inputs, double* const* outputs, int32_t frames);
+    template <typename T> BlockPeaks Process(T** inputs, T** outputs, int32_t frames);
+    template <typename T, bool kSubnormalsByHand>
+    BlockPeaks Run(bool ring, const T* const* inputs, T* const* outputs, int32_t frames);
+    template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
+    BlockPeaks Run(const T* const* inputs, T* const* outputs, int32_t frames);
     // Silence in the whole ring and position 0, so the delay never delivers audio from before.
     void RestartRing();
 

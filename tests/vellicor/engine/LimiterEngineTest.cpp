@@ -11,6 +11,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace
 {
 const double kDefaults[10] = {0.0, 6.0, 6.0, 8.0, 9.0, 70.0, -0.1, 5.0, 0.0, 0.0};
@@ -449,11 +453,27 @@ TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
     EXPECT_EQ(s.e.View().delayLine, nullptr);
 }
 
+// The host thread's flush-to-zero (0x8000) and denormals-are-zero (0x0040) bits for a scope.
+class HostMode
+{
+public:
+#if defined(__SSE2__)
+    explicit HostMode(unsigned bits) : saved(_mm_getcsr()) { _mm_setcsr((saved & ~0x8040u) | bits); }
+    ~HostMode() { _mm_setcsr(saved); }
+
+private:
+    unsigned saved;
+#else
+    explicit HostMode(unsigned) {}
+#endif
+};
+
 TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
 {
     // Loud noise, single precision's subnormals in and out (gain -18 dB makes some), NaN and
     // infinity among them, and silence: each through the 32-bit path and through the 64-bit one
-    // with the conversions outside, as the plug-in base does them.
+    // with the conversions outside, as the plug-in base does them, in the host's mode: IEEE, or
+    // flushing results, or flushing results and inputs.
     const float tiny = std::numeric_limits<float>::denorm_min(), least = std::numeric_limits<float>::min();
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     std::vector<float> loud(3000), small(3000), broken(3000), silence(3000, 0.0f);
@@ -465,9 +485,11 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     }
     const double quiet[10] = {-18.0, 6.0, 6.0, 8.0, 9.0, 70.0, -18.0, 5.0, 0.0, 0.0};
     const double clipping[10] = {0.0, 0.0, 0.0, 0.0, 0.1, 0.0, 0.0, 5.0, 0.0, 0.0};
+    for (const unsigned hostMode : {0x0000u, 0x8000u, 0x8040u})
     for (const double* values : {kDefaults, quiet, clipping})
         for (const std::vector<float>* signal : {&loud, &small, &broken, &silence})
         {
+            const HostMode mode(hostMode);
             Engine single(48000.0, values), twice(48000.0, values);
             std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()), outR(inL.size());
             std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()), wideOutL(inL.size()),

@@ -234,7 +234,8 @@ TEST(LimiterReference, BitExactAcrossRatesBlockSizesSettingsAndInPlace)
 TEST(LimiterReference, ParameterChangesBetweenBlocksStayBitExact)
 {
     // The reference is rebuilt from the same values; only settings whose state carries over
-    // unchanged (gain, link and ceiling do not touch the envelope) are switched mid-stream.
+    // unchanged (gain, link and ceiling do not touch the envelope; "Hold" restarts its counter
+    // and keeps both accumulators, also across a stretch switched off) are switched mid-stream.
     const size_t kLength = 6000;
     std::vector<double> inL, inR;
     MakeSignal(inL, inR, kLength, 11);
@@ -245,16 +246,24 @@ TEST(LimiterReference, ParameterChangesBetweenBlocksStayBitExact)
     std::vector<double> outL(kLength), outR(kLength), refL(kLength), refR(kLength);
     for (size_t pos = 0; pos < kLength; pos += 500)
     {
-        if (pos == 2000 || pos == 4000)
+        if (pos == 2000 || pos == 3000 || pos == 4000)
         {
             values[0] = pos == 2000 ? 4.2 : -2.0;
+            values[3] = pos == 2000 ? 3.0 : (pos == 3000 ? 0.0 : 20.0);
             values[5] = pos == 2000 ? 12.0 : 100.0;
             values[6] = pos == 2000 ? -6.5 : -0.3;
             ReferenceLimiter next(values, 48000.0);
             ref.gain = next.gain;
             ref.link = next.link;
             ref.ceiling = next.ceiling;
-            for (int32_t i : {0, 5, 6})
+            ref.hold = next.hold;
+            if (next.hold)
+            {
+                ref.holdLength = next.holdLength;
+                ref.holdHalf = next.holdHalf;
+                ref.holdCounter = 0;
+            }
+            for (int32_t i : {0, 3, 5, 6})
             {
                 plugin->GetParam(i)->value = values[i];
                 plugin->ParamChanged(i);
