@@ -66,20 +66,24 @@ private:
 };
 
 // Whether the n frames from l and r are all finite and small enough for their gained values to be:
-// then the loop needs no cleaning. Integer compares on the magnitudes' high words, a fraction of
-// what the loop spends per frame. limitHigh: the high word of the largest magnitude allowed.
+// then the loop needs no cleaning. Integer compares on the magnitudes' high words, one pass over the
+// block, a fraction of what the loop spends per frame. limitHigh: the high word of the largest
+// magnitude allowed.
 bool Tame(const double* l, const double* r, int32_t n, uint32_t limitHigh)
 {
     int32_t i = 0;
     bool bad = false;
 #if defined(__SSE2__)
-    const __m128i magnitude = _mm_set_epi32(0x7FFFFFFF, 0, 0x7FFFFFFF, 0); // high words, sign cleared
-    const __m128i limit = _mm_set_epi32(static_cast<int32_t>(limitHigh), 0, static_cast<int32_t>(limitHigh), 0);
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), limit = _mm_set1_epi32(static_cast<int32_t>(limitHigh));
     __m128i over = _mm_setzero_si128();
-    for (; i + 2 <= n; i += 2)
+    // The high words of four samples in one register.
+    const auto high = [](const double* p, const double* q) {
+        return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(q)), 0xDD));
+    };
+    for (; i + 4 <= n; i += 4)
     {
-        const __m128i a = _mm_and_si128(_mm_castpd_si128(_mm_loadu_pd(l + i)), magnitude);
-        const __m128i b = _mm_and_si128(_mm_castpd_si128(_mm_loadu_pd(r + i)), magnitude);
+        const __m128i a = _mm_and_si128(high(l + i, r + i), magnitude);
+        const __m128i b = _mm_and_si128(high(l + i + 2, r + i + 2), magnitude);
         over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)));
     }
     bad = _mm_movemask_epi8(over) != 0;
@@ -121,6 +125,70 @@ bool Tame(const float* l, const float* r, int32_t n, uint32_t)
     return !bad;
 }
 
+// The high word of the largest magnitude the gain takes without overflowing, halved for margin.
+uint32_t TameHigh(double gain)
+{
+    const double limit = kHugeLevel / std::max(gain, 1.0) / 2;
+    uint64_t bits;
+    std::memcpy(&bits, &limit, sizeof bits);
+    return static_cast<uint32_t>(bits >> 32);
+}
+
+// The quiet bound for a 32-bit block's samples: under it, a sample's gained value may be under 2^-100.
+uint32_t QuietBits(double gain)
+{
+    const float bound = static_cast<float>(std::min(0x1p-100 / gain * 1.001, 0x1p100));
+    uint32_t bits;
+    std::memcpy(&bits, &bound, sizeof bits);
+    return bits;
+}
+
+// A 32-bit block's samples at a glance: whether all are finite (no finite float overflows when
+// gained), the loudest magnitude, and whether any is non-zero but under the quiet bound (a float's
+// bit pattern). One pass, four samples to a register.
+struct FloatSurvey
+{
+    bool tame, quiet;
+    float loudest;
+};
+
+FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits)
+{
+    constexpr uint32_t kLargestFinite = 0x7F7FFFFF;
+    int32_t i = 0;
+    FloatSurvey survey{true, false, 0.0f};
+#if defined(__SSE2__)
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFinite));
+    // With k = 2^31 - quietBits, a + k > k (wrapping) holds exactly for 0 < a < quietBits.
+    const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietBits));
+    __m128i over = _mm_setzero_si128(), quiet = _mm_setzero_si128();
+    __m128 loud = _mm_setzero_ps();
+    for (; i + 4 <= n; i += 4)
+        for (const float* p : {l + i, r + i})
+        {
+            const __m128i a = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(p)), magnitude);
+            over = _mm_or_si128(over, _mm_cmpgt_epi32(a, finite));
+            quiet = _mm_or_si128(quiet, _mm_cmpgt_epi32(_mm_add_epi32(a, k), k));
+            loud = _mm_max_ps(loud, _mm_castsi128_ps(a));
+        }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, loud);
+    survey = {_mm_movemask_epi8(over) == 0, _mm_movemask_epi8(quiet) != 0,
+              std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]))};
+#endif
+    for (; i < n; ++i)
+        for (const float x : {l[i], r[i]})
+        {
+            uint32_t bits;
+            std::memcpy(&bits, &x, sizeof bits);
+            bits &= 0x7FFFFFFF;
+            survey.tame &= bits <= kLargestFinite;
+            survey.quiet |= bits != 0 && bits < quietBits;
+            survey.loudest = std::max(survey.loudest, std::fabs(x));
+        }
+    return survey;
+}
+
 // The host's narrowing of a double whose single-precision value is subnormal, which the flushing
 // mode gives as zero. Adding c rounds v to a multiple of 2^-149, the step of those subnormals (c's
 // last place), in the current rounding direction; sum and difference are normal numbers, which the
@@ -136,11 +204,11 @@ float NarrowSubnormal(double v)
     return f;
 }
 
-// A frame whose outputs are zero or under the least normal float.
+// A frame with an output under the least normal float: those outputs, not zero, are redone.
 void NarrowSubnormals(DoublePair x, float* l, float* r)
 {
-    if (x.Left() != 0.0) *l = NarrowSubnormal(x.Left());
-    if (x.Right() != 0.0) *r = NarrowSubnormal(x.Right());
+    if (x.Left() != 0.0 && std::fabs(x.Left()) < FLT_MIN) *l = NarrowSubnormal(x.Left());
+    if (x.Right() != 0.0 && std::fabs(x.Right()) < FLT_MIN) *r = NarrowSubnormal(x.Right());
 }
 
 // Everything the frame loop reads but never changes, laid out per lane once per block.
@@ -158,7 +226,7 @@ struct LoopState
     // earlier (wide) is never below the other (narrow): the held level is the wide one alone.
     DoublePair wide, narrow;
     DoublePair largest; // largest envelope of the block: limited frames have the largest ones
-    int rising; // which channels' levels rose in the last frame: bit 0 left, bit 1 right
+    bool rising; // whether the left level rose in the last frame; the right one mostly follows
 };
 
 inline DoublePair LoadFrame(const double* l, const double* r)
@@ -255,7 +323,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
             s.envelope.left = envelope::SmoothLeftBranchy(target.left, dL, c.envelope);
             s.envelope.right = envelope::SmoothRightBranchy(target.right, dR, c.envelope);
         }
-        const int rising = (target.left < dL ? 1 : 0) | (target.right < dR ? 2 : 0);
+        const bool rising = target.left < dL;
         flips += rising != s.rising;
         s.rising = rising;
         const DoublePair env = DoublePair::Of(s.envelope.left, s.envelope.right);
@@ -403,6 +471,7 @@ void LimiterEngine::RestartRing()
 {
     if (state.delayLine) std::fill_n(state.delayLine.get(), ringCapacity, 0.0);
     state.writePos = 0;
+    framesSinceQuiet = kLongAgo;
 }
 
 bool LimiterEngine::RingUsable() const
@@ -429,31 +498,56 @@ template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** input
     if (frames < 1) return {};
     // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
     const bool ring = state.lookAheadOn && RingUsable();
-    constexpr bool kDouble = std::is_same_v<T, double>;
-    const FlushSubnormals flush(kDouble);
-    if constexpr (!kDouble)
+    if constexpr (std::is_same_v<T, double>)
+    {
+        const FlushSubnormals flush(true);
+        if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
+        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameHigh(state.inputGain)), inputs, outputs,
+                             frames);
+    }
+    else
     {
         // A 32-bit block gives the 64-bit block's outputs on the widened inputs, narrowed in the
-        // host's mode: where that mode flushes as ours does, the loop's own narrowing is it.
-        if (!flush.HostFlushes()) return Run<T, true>(ring, inputs, outputs, frames);
+        // host's mode. Where that mode flushes as ours does, the loop's own narrowing is it; where it
+        // does not, an output in single precision's subnormal range is narrowed by hand, at the cost
+        // of a test per frame. Outputs are delayed samples divided by at most the envelope over the
+        // ceiling, so a block cannot give one while its envelope stays under 2^25 times the ceiling
+        // (twice the largest level it starts with or meets bounds it) and every delayed sample, the
+        // ring's included, is zero or at least 2^-100.
+        const FlushSubnormals flush(false);
+        if (flush.HostFlushes())
+        {
+            if (ring) framesSinceQuiet = 0; // unsurveyed
+            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, 0), inputs, outputs, frames);
+        }
+        const double gain = state.inputGain;
+        const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietBits(gain));
+        const double top = std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
+                                     state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
+        const bool byHand = !survey.tame || survey.quiet || !(2 * top <= state.ceiling * kQuietHeadroom) ||
+                            (ring && framesSinceQuiet <= (state.delayLength + 1) / 2);
+        // A ring of P frames still delivers a quiet sample for P frames after the block that wrote it.
+        framesSinceQuiet = survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
+        return byHand ? Run<T, true>(ring, survey.tame, inputs, outputs, frames)
+                      : Run<T, false>(ring, survey.tame, inputs, outputs, frames);
     }
-    return Run<T, false>(ring, inputs, outputs, frames);
 }
 
 template <typename T, bool kSubnormalsByHand>
-LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, const T* const* inputs, T* const* outputs, int32_t frames)
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, bool tame, const T* const* inputs, T* const* outputs,
+                                             int32_t frames)
 {
     if (ring)
-        return state.holdOn ? Run<T, kSubnormalsByHand, true, true>(inputs, outputs, frames)
-                            : Run<T, kSubnormalsByHand, true, false>(inputs, outputs, frames);
-    return state.holdOn ? Run<T, kSubnormalsByHand, false, true>(inputs, outputs, frames)
-                        : Run<T, kSubnormalsByHand, false, false>(inputs, outputs, frames);
+        return state.holdOn ? Run<T, kSubnormalsByHand, true, true>(tame, inputs, outputs, frames)
+                            : Run<T, kSubnormalsByHand, true, false>(tame, inputs, outputs, frames);
+    return state.holdOn ? Run<T, kSubnormalsByHand, false, true>(tame, inputs, outputs, frames)
+                        : Run<T, kSubnormalsByHand, false, false>(tame, inputs, outputs, frames);
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
 template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
-LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* outputs, int32_t frames)
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, T* const* outputs, int32_t frames)
 {
     // Stretches are short enough to follow a signal that turns from steady to erratic.
     constexpr int32_t kStretch = 128;
@@ -462,17 +556,11 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* o
                           DoublePair::Both(huge), DoublePair::Both(-huge), DoublePair::Both(FLT_MIN),
                           {state.attackCoef, state.releaseCoef, state.linkFactor,
                            state.attackCoef > state.releaseCoef}};
-    // Samples up to half of what the gain can take without overflowing need no cleaning.
-    const double tameLimit = huge / std::max(state.inputGain, 1.0) / 2;
-    uint64_t tameBits;
-    std::memcpy(&tameBits, &tameLimit, sizeof tameBits);
-    const uint32_t tameHigh = static_cast<uint32_t>(tameBits >> 32);
-
     // Which accumulator is the wide one: a running maximum over a longer stretch is never smaller.
     bool aWide = state.holdPeakA[0] >= state.holdPeakB[0] && state.holdPeakA[1] >= state.holdPeakB[1];
     const DoublePair a = DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]);
     const DoublePair b = DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]);
-    LoopState s{{state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), 0};
+    LoopState s{{state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), false};
     uint32_t counter = static_cast<uint32_t>(state.holdCounter);
     const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
     const uint32_t half = static_cast<uint32_t>(state.holdHalf);
@@ -480,9 +568,9 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(const T* const* inputs, T* const* o
     uint32_t pos = static_cast<uint32_t>(state.writePos);
     const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
 
-    // One stretch of m frames in the form its samples and its recent decisions ask for.
+    // One stretch of m frames in the form the block's samples and the recent decisions ask for.
     const auto stretch = [&](int32_t i, int32_t m, double* write, const double* read) {
-        if (!Tame(inputs[0] + i, inputs[1] + i, m, tameHigh))
+        if (!tame)
             return RunFrames<T, kRing, kHold, false, false, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
         // Where the attack decision flips often, a branch would mispredict: run without one.
         if (erratic)

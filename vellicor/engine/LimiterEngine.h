@@ -95,10 +95,11 @@ public:
 
 private:
     template <typename T> BlockPeaks Process(T** inputs, T** outputs, int32_t frames);
+    // tame: every sample of the block is finite and small enough to gain, so nothing needs cleaning.
     template <typename T, bool kSubnormalsByHand>
-    BlockPeaks Run(bool ring, const T* const* inputs, T* const* outputs, int32_t frames);
+    BlockPeaks Run(bool ring, bool tame, const T* const* inputs, T* const* outputs, int32_t frames);
     template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
-    BlockPeaks Run(const T* const* inputs, T* const* outputs, int32_t frames);
+    BlockPeaks Run(bool tame, const T* const* inputs, T* const* outputs, int32_t frames);
     // Silence in the whole ring and position 0, so the delay never delivers audio from before.
     void RestartRing();
 
@@ -106,4 +107,9 @@ private:
     size_t ringCapacity = 0; // doubles in delayLine
     size_t ringLimit = SIZE_MAX;
     bool erratic = false; // the attack decisions flipped often lately: run the branch-free form
+    // Frames since a block wrote a sample into the ring that a 32-bit block's narrowing would have to
+    // watch (see Process); long ago for an empty ring.
+    static constexpr int64_t kLongAgo = int64_t{1} << 40;
+    static constexpr double kQuietHeadroom = 0x1p25;
+    int64_t framesSinceQuiet = kLongAgo;
 };

@@ -6,6 +6,8 @@
 //   engine_bench [benchmark flags]       the table
 //   engine_bench --reference <frames>    ProcessBlock against the bare loop, bit for bit, on that many
 //                                        frames of varied signals, settings, rates and block sizes
+//   engine_bench --host-flushes [...]    the table with the thread flushing subnormals, as audio
+//                                        threads usually do (32-bit blocks then skip a per-frame test)
 #include "bench/vellicor/engine/BareLoop.h"
 #include "vellicor/engine/LimiterEngine.h"
 #include "vellicor/engine/MeterData.h"
@@ -394,6 +396,14 @@ int Reference(long long total)
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--reference") return Reference(std::atoll(argv[2]));
+    if (argc >= 2 && std::string(argv[1]) == "--host-flushes")
+    {
+#if defined(__SSE2__)
+        _mm_setcsr(_mm_getcsr() | 0x8040);
+#endif
+        std::copy(argv + 2, argv + argc, argv + 1);
+        --argc;
+    }
 
     const std::vector<Setting> settings = Settings();
     std::vector<std::string> names{TableReporter::kYardstick};

@@ -476,18 +476,22 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     // flushing results, or flushing results and inputs.
     const float tiny = std::numeric_limits<float>::denorm_min(), least = std::numeric_limits<float>::min();
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-    std::vector<float> loud(3000), small(3000), broken(3000), silence(3000, 0.0f);
+    // Also a spike near the largest float (the envelope then divides quiet samples into subnormals)
+    // and a fade-in from subnormals, which the ring delivers into blocks of loud input.
+    std::vector<float> loud(3000), small(3000), broken(3000), silence(3000, 0.0f), spike(3000), fade(3000);
     for (size_t i = 0; i < loud.size(); ++i)
     {
         loud[i] = static_cast<float>(std::sin(i * 0.37) * 3.0 + std::sin(i * 0.011));
         small[i] = (i % 7) * least * 0.37f + (i % 3 == 0 ? tiny * static_cast<float>(i % 11) : -least);
         broken[i] = i % 50 == 0 ? nan : (i % 77 == 0 ? -inf : loud[i] * 1e-38f);
+        spike[i] = i == 0 ? 3e38f : loud[i] * 1e-3f;
+        fade[i] = i < 400 ? small[i] : loud[i];
     }
     const double quiet[10] = {-18.0, 6.0, 6.0, 8.0, 9.0, 70.0, -18.0, 5.0, 0.0, 0.0};
     const double clipping[10] = {0.0, 0.0, 0.0, 0.0, 0.1, 0.0, 0.0, 5.0, 0.0, 0.0};
     for (const unsigned hostMode : {0x0000u, 0x8000u, 0x8040u})
     for (const double* values : {kDefaults, quiet, clipping})
-        for (const std::vector<float>* signal : {&loud, &small, &broken, &silence})
+        for (const std::vector<float>* signal : {&loud, &small, &broken, &silence, &spike, &fade})
         {
             const HostMode mode(hostMode);
             Engine single(48000.0, values), twice(48000.0, values);
