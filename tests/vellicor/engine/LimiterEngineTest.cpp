@@ -270,18 +270,24 @@ TEST(LimiterEngine, NonFiniteInputIsSilenceAndDoesNotPoisonTheState)
 
 TEST(LimiterEngine, HugeFiniteSampleKeepsDetectorAndOutputFinite)
 {
-    double values[10] = {18.0, 6.0, 6.0, 8.0, 0.1, 70.0, -0.1, 5.0, 0.0, 0.0};
-    Engine s(44100.0, values);
-    std::vector<double> in(3000, 0.1);
-    in[10] = 1e308; // times +18 dB overflows
-    std::vector<double> env;
-    const std::vector<double> out = s.RunLeft(in, in, &env);
-    for (size_t i = 0; i < out.size(); ++i)
+    // Also with the longest look-ahead and the fastest release, where the sample leaves the ring
+    // after the envelope has fallen back under the ceiling.
+    const double settings[2][10] = {{18.0, 6.0, 6.0, 8.0, 0.1, 70.0, -0.1, 5.0, 0.0, 0.0},
+                                    {18.0, 100.0, 0.0, 0.0, 0.1, 70.0, -0.1, 5.0, 0.0, 0.0}};
+    for (const double* values : settings)
     {
-        ASSERT_TRUE(std::isfinite(env[i])) << "frame " << i;
-        ASSERT_TRUE(std::isfinite(out[i])) << "frame " << i;
+        Engine s(44100.0, values);
+        std::vector<double> in(6000, 0.1);
+        in[10] = 1e308; // times +18 dB overflows
+        std::vector<double> env;
+        const std::vector<double> out = s.RunLeft(in, in, &env);
+        for (size_t i = 0; i < out.size(); ++i)
+        {
+            ASSERT_TRUE(std::isfinite(env[i])) << "frame " << i;
+            ASSERT_TRUE(std::isfinite(out[i])) << "look-ahead " << values[1] << ", frame " << i;
+        }
+        EXPECT_LT(s.e.View().envelope[0], 1.0); // and it recovers
     }
-    EXPECT_LT(s.e.View().envelope[0], 1.0); // and it recovers
 }
 
 TEST(LimiterEngine, LongSilenceAfterLimitingFlushesTheEnvelopeToZero)
