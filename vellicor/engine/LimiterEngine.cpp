@@ -251,7 +251,8 @@ inline void StoreFrame(DoublePair x, float* l, float* r)
 // frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
 // kTame: every sample is finite and small enough to gain (see Tame), so nothing needs cleaning.
 // kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
-// NarrowSubnormal. Answers how often the attack decisions flipped, to choose between the forms.
+// NarrowSubnormal. Answers how often the left channel's attack decision flipped, to choose between
+// the forms.
 template <typename T, bool kRing, bool kHold, bool kBranchFree, bool kTame, bool kSubnormalsByHand>
 int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* in, T* const* out, int32_t i,
               int32_t n, double* write, const double* read)
@@ -288,8 +289,8 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // gain, so that no output overflows either, now or out of the ring. The detector level is the
         // gained sample's magnitude: |x| g and |x g| round alike.
         const DoublePair x = LoadFrame(inL + i, inR + i);
-        DoublePair gained = x * c.gain;
-        if constexpr (!kTame) gained = Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
+        const DoublePair gained =
+            kTame ? x * c.gain : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
         DoublePair d = Abs(gained);
 
         // The ring holds the samples with the gain applied, so a gain change reaches the detector

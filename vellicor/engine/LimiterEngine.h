@@ -108,7 +108,8 @@ private:
     size_t ringLimit = SIZE_MAX;
     bool erratic = false; // the attack decisions flipped often lately: run the branch-free form
     // Frames since a block wrote a sample into the ring that a 32-bit block's narrowing would have to
-    // watch (see Process); long ago for an empty ring.
+    // watch (see Process); long ago for an empty ring. Below kQuietHeadroom times the ceiling, the
+    // envelope cannot divide a sample of at least 2^-100 into single precision's subnormal range.
     static constexpr int64_t kLongAgo = int64_t{1} << 40;
     static constexpr double kQuietHeadroom = 0x1p25;
     int64_t framesSinceQuiet = kLongAgo;
