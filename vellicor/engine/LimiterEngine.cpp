@@ -65,65 +65,56 @@ private:
 #endif
 };
 
-// Whether the n frames from l and r are all finite and small enough for their gained values to be:
-// then the loop needs no cleaning. Integer compares on the magnitudes' high words, one pass over the
-// block, a fraction of what the loop spends per frame. limitHigh: the high word of the largest
-// magnitude allowed.
-bool Tame(const double* l, const double* r, int32_t n, uint32_t limitHigh)
+// The magnitude word of a sample: a double's high word, a float's whole pattern, sign cleared.
+inline uint32_t MagnitudeWord(double x)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return static_cast<uint32_t>(bits >> 32) & 0x7FFFFFFFu;
+}
+inline uint32_t MagnitudeWord(float x)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits & 0x7FFFFFFFu;
+}
+#if defined(__SSE2__)
+// The words of four neighbouring samples in one register, signs not yet cleared.
+inline __m128i FourWords(const double* p)
+{
+    return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(p + 2)), 0xDD));
+}
+inline __m128i FourWords(const float* p)
+{
+    return _mm_castps_si128(_mm_loadu_ps(p));
+}
+#endif
+
+// Whether every sample of the n frames from l and r is finite and small enough for its gained value
+// to be: then the loop needs no cleaning. Integer compares on magnitude words, four to a register, one
+// pass over the block, a fraction of what the loop spends per frame. limit: the largest word allowed
+// (a float's largest finite pattern: no finite float overflows when gained).
+template <typename T> bool Tame(const T* l, const T* r, int32_t n, uint32_t limit)
 {
     int32_t i = 0;
     bool bad = false;
 #if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), limit = _mm_set1_epi32(static_cast<int32_t>(limitHigh));
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), most = _mm_set1_epi32(static_cast<int32_t>(limit));
     __m128i over = _mm_setzero_si128();
-    // The high words of four samples in one register.
-    const auto high = [](const double* p, const double* q) {
-        return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(q)), 0xDD));
-    };
     for (; i + 4 <= n; i += 4)
     {
-        const __m128i a = _mm_and_si128(high(l + i, r + i), magnitude);
-        const __m128i b = _mm_and_si128(high(l + i + 2, r + i + 2), magnitude);
-        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)));
+        const __m128i a = _mm_and_si128(FourWords(l + i), magnitude);
+        const __m128i b = _mm_and_si128(FourWords(r + i), magnitude);
+        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, most), _mm_cmpgt_epi32(b, most)));
     }
     bad = _mm_movemask_epi8(over) != 0;
 #endif
     for (; i < n; ++i)
-        for (const double x : {l[i], r[i]})
-        {
-            uint64_t bits;
-            std::memcpy(&bits, &x, sizeof bits);
-            bad |= ((bits >> 32) & 0x7FFFFFFF) > limitHigh;
-        }
+        bad |= std::max(MagnitudeWord(l[i]), MagnitudeWord(r[i])) > limit;
     return !bad;
 }
 
-// Single precision: no finite sample overflows when gained, only infinities and NaNs need cleaning.
-bool Tame(const float* l, const float* r, int32_t n, uint32_t)
-{
-    constexpr uint32_t kLargestFinite = 0x7F7FFFFF;
-    int32_t i = 0;
-    bool bad = false;
-#if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), limit = _mm_set1_epi32(static_cast<int32_t>(kLargestFinite));
-    __m128i over = _mm_setzero_si128();
-    for (; i + 4 <= n; i += 4)
-    {
-        const __m128i a = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(l + i)), magnitude);
-        const __m128i b = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(r + i)), magnitude);
-        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, limit), _mm_cmpgt_epi32(b, limit)));
-    }
-    bad = _mm_movemask_epi8(over) != 0;
-#endif
-    for (; i < n; ++i)
-        for (const float x : {l[i], r[i]})
-        {
-            uint32_t bits;
-            std::memcpy(&bits, &x, sizeof bits);
-            bad |= (bits & 0x7FFFFFFF) > kLargestFinite;
-        }
-    return !bad;
-}
+constexpr uint32_t kLargestFiniteFloat = 0x7F7FFFFF;
 
 // The high word of the largest magnitude the gain takes without overflowing, halved for margin.
 uint32_t TameHigh(double gain)
@@ -154,11 +145,10 @@ struct FloatSurvey
 
 FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits)
 {
-    constexpr uint32_t kLargestFinite = 0x7F7FFFFF;
     int32_t i = 0;
     FloatSurvey survey{true, false, 0.0f};
 #if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFinite));
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFiniteFloat));
     // With k = 2^31 - quietBits, a + k > k (wrapping) holds exactly for 0 < a < quietBits.
     const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietBits));
     __m128i over = _mm_setzero_si128(), quiet = _mm_setzero_si128();
@@ -166,7 +156,7 @@ FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits
     for (; i + 4 <= n; i += 4)
         for (const float* p : {l + i, r + i})
         {
-            const __m128i a = _mm_and_si128(_mm_castps_si128(_mm_loadu_ps(p)), magnitude);
+            const __m128i a = _mm_and_si128(FourWords(p), magnitude);
             over = _mm_or_si128(over, _mm_cmpgt_epi32(a, finite));
             quiet = _mm_or_si128(quiet, _mm_cmpgt_epi32(_mm_add_epi32(a, k), k));
             loud = _mm_max_ps(loud, _mm_castsi128_ps(a));
@@ -179,11 +169,9 @@ FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits
     for (; i < n; ++i)
         for (const float x : {l[i], r[i]})
         {
-            uint32_t bits;
-            std::memcpy(&bits, &x, sizeof bits);
-            bits &= 0x7FFFFFFF;
-            survey.tame &= bits <= kLargestFinite;
-            survey.quiet |= bits != 0 && bits < quietBits;
+            const uint32_t word = MagnitudeWord(x);
+            survey.tame &= word <= kLargestFiniteFloat;
+            survey.quiet |= word != 0 && word < quietBits;
             survey.loudest = std::max(survey.loudest, std::fabs(x));
         }
     return survey;
@@ -519,7 +507,7 @@ template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** input
         if (flush.HostFlushes())
         {
             if (ring) framesSinceQuiet = 0; // unsurveyed
-            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, 0), inputs, outputs, frames);
+            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, kLargestFiniteFloat), inputs, outputs, frames);
         }
         const double gain = state.inputGain;
         const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietBits(gain));
