@@ -82,7 +82,8 @@ inline uint32_t MagnitudeWord(float x)
 // The words of four neighbouring samples in one register, signs not yet cleared.
 inline __m128i FourWords(const double* p)
 {
-    return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(p + 2)), 0xDD));
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(p + 2)), 0xDD));
 }
 inline __m128i FourWords(const float* p)
 {
@@ -148,7 +149,8 @@ FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits
     int32_t i = 0;
     FloatSurvey survey{true, false, 0.0f};
 #if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFiniteFloat));
+    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF),
+                  finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFiniteFloat));
     // With k = 2^31 - quietBits, a + k > k (wrapping) holds exactly for 0 < a < quietBits.
     const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietBits));
     __m128i over = _mm_setzero_si128(), quiet = _mm_setzero_si128();
@@ -185,7 +187,8 @@ float NarrowSubnormal(double v)
 {
     const double c = std::copysign(0x1.8p-97, v);
     const double r = std::fabs((v + c) - c);
-    if (r >= 0x1p-126) return std::copysign(static_cast<float>(r), static_cast<float>(v)); // up to the least normal
+    if (r >= 0x1p-126)
+        return std::copysign(static_cast<float>(r), static_cast<float>(v)); // up to the least normal
     const uint32_t bits = static_cast<uint32_t>(r * 0x1p149) | (std::signbit(v) ? 0x80000000u : 0u);
     float f;
     std::memcpy(&f, &bits, sizeof f);
@@ -256,7 +259,8 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
     // Both channels' quotients with one divide; a channel at or under the ceiling passes with the
     // input gain alone. Where decisions are steady, both channels limited is the common case, and
     // a branch that predicts well skips the selection.
-    const auto emit = [&](int32_t frame, DoublePair env, DoublePair sample) {
+    const auto emit = [&](int32_t frame, DoublePair env, DoublePair sample)
+    {
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = sample * c.ceiling / env;
         const DoublePair result = !kBranchFree && All(over) ? limited : Select(over, limited, sample);
@@ -264,7 +268,8 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // Outputs are never subnormal doubles (results flush), so only single precision's
         // subnormal range needs the host's own narrowing: rare, a branch.
         if constexpr (kSubnormalsByHand)
-            if (Any(Less(Abs(result), c.leastNormalFloat))) NarrowSubnormals(result, outL + frame, outR + frame);
+            if (Any(Less(Abs(result), c.leastNormalFloat)))
+                NarrowSubnormals(result, outL + frame, outR + frame);
         s.largest = Max(s.largest, env);
     };
     DoublePair pendingEnv = DoublePair::Both(0.0), pendingSample = pendingEnv;
@@ -278,7 +283,8 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // gained sample's magnitude: |x| g and |x g| round alike.
         const DoublePair x = LoadFrame(inL + i, inR + i);
         const DoublePair gained =
-            kTame ? x * c.gain : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
+            kTame ? x * c.gain
+                  : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
         DoublePair d = Abs(gained);
 
         // The ring holds the samples with the gain applied, so a gain change reaches the detector
@@ -482,7 +488,8 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** ou
     return Process(inputs, outputs, frames);
 }
 
-template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_t frames)
+template <typename T>
+LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_t frames)
 {
     if (frames < 1) return {};
     // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
@@ -491,8 +498,8 @@ template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** input
     {
         const FlushSubnormals flush(true);
         if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
-        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameHigh(state.inputGain)), inputs, outputs,
-                             frames);
+        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameHigh(state.inputGain)), inputs,
+                             outputs, frames);
     }
     else
     {
@@ -507,16 +514,19 @@ template <typename T> LimiterEngine::BlockPeaks LimiterEngine::Process(T** input
         if (flush.HostFlushes())
         {
             if (ring) framesSinceQuiet = 0; // unsurveyed
-            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, kLargestFiniteFloat), inputs, outputs, frames);
+            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, kLargestFiniteFloat), inputs,
+                                 outputs, frames);
         }
         const double gain = state.inputGain;
         const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietBits(gain));
-        const double top = std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
-                                     state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
+        const double top =
+            std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
+                      state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
         const bool byHand = !survey.tame || survey.quiet || !(2 * top <= state.ceiling * kQuietHeadroom) ||
                             (ring && framesSinceQuiet <= (state.delayLength + 1) / 2);
         // A ring of P frames still delivers a quiet sample for P frames after the block that wrote it.
-        framesSinceQuiet = survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
+        framesSinceQuiet =
+            survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
         return byHand ? Run<T, true>(ring, survey.tame, inputs, outputs, frames)
                       : Run<T, false>(ring, survey.tame, inputs, outputs, frames);
     }
@@ -536,20 +546,25 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, bool tame, const T* cons
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
 template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
-LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, T* const* outputs, int32_t frames)
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, T* const* outputs,
+                                             int32_t frames)
 {
     // Stretches are short enough to follow a signal that turns from steady to erratic.
     constexpr int32_t kStretch = 128;
     const double huge = kHugeLevel;
-    const LoopConstants c{DoublePair::Both(state.inputGain), DoublePair::Both(state.ceiling),
-                          DoublePair::Both(huge), DoublePair::Both(-huge), DoublePair::Both(FLT_MIN),
-                          {state.attackCoef, state.releaseCoef, state.linkFactor,
-                           state.attackCoef > state.releaseCoef}};
+    const LoopConstants c{
+        DoublePair::Both(state.inputGain),
+        DoublePair::Both(state.ceiling),
+        DoublePair::Both(huge),
+        DoublePair::Both(-huge),
+        DoublePair::Both(FLT_MIN),
+        {state.attackCoef, state.releaseCoef, state.linkFactor, state.attackCoef > state.releaseCoef}};
     // Which accumulator is the wide one: a running maximum over a longer stretch is never smaller.
     bool aWide = state.holdPeakA[0] >= state.holdPeakB[0] && state.holdPeakA[1] >= state.holdPeakB[1];
     const DoublePair a = DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]);
     const DoublePair b = DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]);
-    LoopState s{{state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), false};
+    LoopState s{
+        {state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), false};
     uint32_t counter = static_cast<uint32_t>(state.holdCounter);
     const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
     const uint32_t half = static_cast<uint32_t>(state.holdHalf);
@@ -558,13 +573,17 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, 
     const uint32_t wrap = static_cast<uint32_t>(state.delayLength);
 
     // One stretch of m frames in the form the block's samples and the recent decisions ask for.
-    const auto stretch = [&](int32_t i, int32_t m, double* write, const double* read) {
+    const auto stretch = [&](int32_t i, int32_t m, double* write, const double* read)
+    {
         if (!tame)
-            return RunFrames<T, kRing, kHold, false, false, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
+            return RunFrames<T, kRing, kHold, false, false, kSubnormalsByHand>(c, s, inputs, outputs, i, m,
+                                                                               write, read);
         // Where the attack decision flips often, a branch would mispredict: run without one.
         if (erratic)
-            return RunFrames<T, kRing, kHold, true, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
-        return RunFrames<T, kRing, kHold, false, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write, read);
+            return RunFrames<T, kRing, kHold, true, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m,
+                                                                             write, read);
+        return RunFrames<T, kRing, kHold, false, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write,
+                                                                          read);
     };
 
     for (int32_t i = 0; i < frames;)
@@ -573,7 +592,9 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, 
         int64_t n = std::min(frames - i, kStretch);
         if constexpr (kRing) n = std::min<int64_t>(n, pos + 2 < wrap ? (wrap - pos - 1) / 2 : 0);
         if constexpr (kHold)
-            n = std::min<int64_t>(n, counter < half ? half - counter - 1 : counter <= holdLen ? holdLen - counter : 0);
+            n = std::min<int64_t>(n, counter < half       ? half - counter - 1
+                                     : counter <= holdLen ? holdLen - counter
+                                                          : 0);
         double* const write = kRing ? line + pos : nullptr;
         if (n > 0)
         {

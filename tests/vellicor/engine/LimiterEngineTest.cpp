@@ -495,31 +495,39 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     }
     const double quiet[10] = {-18.0, 6.0, 6.0, 8.0, 9.0, 70.0, -18.0, 5.0, 0.0, 0.0};
     const double clipping[10] = {0.0, 0.0, 0.0, 0.0, 0.1, 0.0, 0.0, 5.0, 0.0, 0.0};
+    const std::vector<float>* signals[] = {&loud, &small, &broken, &silence, &spike, &fade};
     for (const unsigned hostMode : {0x0000u, 0x8000u, 0x8040u})
-    for (const double* values : {kDefaults, quiet, clipping})
-        for (const std::vector<float>* signal : {&loud, &small, &broken, &silence, &spike, &fade})
-        {
-            const HostMode mode(hostMode);
-            Engine single(48000.0, values), twice(48000.0, values);
-            std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()), outR(inL.size());
-            std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()), wideOutL(inL.size()),
-                wideOutR(inL.size());
-            for (size_t pos = 0, n = 1; pos < inL.size(); pos += n, n = std::min(n * 3 + 1, inL.size() - pos))
+        for (const double* values : {kDefaults, quiet, clipping})
+            for (const std::vector<float>* signal : signals)
             {
-                float* in[2] = {&inL[pos], &inR[pos]};
-                float* out[2] = {&outL[pos], &outR[pos]};
-                double* wideIn[2] = {&wideL[pos], &wideR[pos]};
-                double* wideOut[2] = {&wideOutL[pos], &wideOutR[pos]};
-                const LimiterEngine::BlockPeaks a = single.e.ProcessBlock(in, out, static_cast<int32_t>(n));
-                const LimiterEngine::BlockPeaks b = twice.e.ProcessBlock(wideIn, wideOut, static_cast<int32_t>(n));
-                ASSERT_EQ(a.left, b.left);
-                ASSERT_EQ(a.right, b.right);
+                const HostMode mode(hostMode);
+                Engine single(48000.0, values), twice(48000.0, values);
+                std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()),
+                                   outR(inL.size());
+                std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()),
+                    wideOutL(inL.size()), wideOutR(inL.size());
+                for (size_t pos = 0, n = 1; pos < inL.size();
+                     pos += n, n = std::min(n * 3 + 1, inL.size() - pos))
+                {
+                    float* in[2] = {&inL[pos], &inR[pos]};
+                    float* out[2] = {&outL[pos], &outR[pos]};
+                    double* wideIn[2] = {&wideL[pos], &wideR[pos]};
+                    double* wideOut[2] = {&wideOutL[pos], &wideOutR[pos]};
+                    const LimiterEngine::BlockPeaks a =
+                        single.e.ProcessBlock(in, out, static_cast<int32_t>(n));
+                    const LimiterEngine::BlockPeaks b =
+                        twice.e.ProcessBlock(wideIn, wideOut, static_cast<int32_t>(n));
+                    ASSERT_EQ(a.left, b.left);
+                    ASSERT_EQ(a.right, b.right);
+                }
+                for (size_t i = 0; i < inL.size(); ++i)
+                {
+                    const float wantL = static_cast<float>(wideOutL[i]),
+                                wantR = static_cast<float>(wideOutR[i]);
+                    ASSERT_EQ(std::memcmp(&outL[i], &wantL, sizeof wantL), 0)
+                        << "frame " << i << ": " << outL[i] << " for " << wantL;
+                    ASSERT_EQ(std::memcmp(&outR[i], &wantR, sizeof wantR), 0)
+                        << "frame " << i << ": " << outR[i] << " for " << wantR;
+                }
             }
-            for (size_t i = 0; i < inL.size(); ++i)
-            {
-                const float wantL = static_cast<float>(wideOutL[i]), wantR = static_cast<float>(wideOutR[i]);
-                ASSERT_EQ(std::memcmp(&outL[i], &wantL, sizeof wantL), 0) << "frame " << i << ": " << outL[i] << " for " << wantL;
-                ASSERT_EQ(std::memcmp(&outR[i], &wantR, sizeof wantR), 0) << "frame " << i << ": " << outR[i] << " for " << wantR;
-            }
-        }
 }
