@@ -17,6 +17,11 @@ struct DoublePair
     static DoublePair Of(double left, double right) { return {_mm_set_pd(right, left)}; }
     static DoublePair Both(double x) { return {_mm_set1_pd(x)}; }
     static DoublePair Load(const double* left, const double* right) { return Of(*left, *right); }
+    // A 32-bit host's frame, widened as a plain conversion does in the current floating-point mode.
+    static DoublePair Load(const float* left, const float* right)
+    {
+        return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left), _mm_load_ss(right)))};
+    }
     // Two neighbouring doubles, left first (a look-ahead ring slot).
     static DoublePair LoadAdjacent(const double* p) { return {_mm_loadu_pd(p)}; }
     void StoreAdjacent(double* p) const { _mm_storeu_pd(p, v); }
@@ -24,6 +29,13 @@ struct DoublePair
     {
         _mm_storel_pd(left, v);
         _mm_storeh_pd(right, v);
+    }
+    // Narrowed as a plain conversion does in the current floating-point mode.
+    void Store(float* left, float* right) const
+    {
+        const __m128 f = _mm_cvtpd_ps(v);
+        _mm_store_ss(left, f);
+        _mm_store_ss(right, _mm_shuffle_ps(f, f, 1));
     }
     double Left() const { return _mm_cvtsd_f64(v); }
     double Right() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
@@ -46,29 +58,11 @@ struct DoublePair
     {
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
     }
+    // Whether either or both lanes of a mask are set.
+    friend bool Any(DoublePair mask) { return _mm_movemask_pd(mask.v) != 0; }
+    friend bool All(DoublePair mask) { return _mm_movemask_pd(mask.v) == 3; }
 };
 
-// A 32-bit host's frame: its two samples widened, and the pair narrowed back, as plain conversions
-// do in the current floating-point mode.
-inline DoublePair LoadFloats(const float* left, const float* right)
-{
-    return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left), _mm_load_ss(right)))};
-}
-inline void StoreFloats(DoublePair x, float* left, float* right)
-{
-    const __m128 f = _mm_cvtpd_ps(x.v);
-    _mm_store_ss(left, f);
-    _mm_store_ss(right, _mm_shuffle_ps(f, f, 1));
-}
-// Whether either lane of a mask is set.
-inline bool Any(DoublePair mask)
-{
-    return _mm_movemask_pd(mask.v) != 0;
-}
-inline bool All(DoublePair mask)
-{
-    return _mm_movemask_pd(mask.v) == 3;
-}
 #else
 #include <cmath>
 #include <cstring>
@@ -80,6 +74,7 @@ struct DoublePair
     static DoublePair Of(double left, double right) { return {left, right}; }
     static DoublePair Both(double x) { return {x, x}; }
     static DoublePair Load(const double* left, const double* right) { return {*left, *right}; }
+    static DoublePair Load(const float* left, const float* right) { return {*left, *right}; }
     static DoublePair LoadAdjacent(const double* p) { return {p[0], p[1]}; }
     void StoreAdjacent(double* p) const
     {
@@ -90,6 +85,11 @@ struct DoublePair
     {
         *left = l;
         *right = r;
+    }
+    void Store(float* left, float* right) const
+    {
+        *left = static_cast<float>(l);
+        *right = static_cast<float>(r);
     }
     double Left() const { return l; }
     double Right() const { return r; }
@@ -110,7 +110,10 @@ struct DoublePair
     {
         return {Set(mask.l) ? a.l : b.l, Set(mask.r) ? a.r : b.r};
     }
+    friend bool Any(DoublePair mask) { return Set(mask.l) || Set(mask.r); }
+    friend bool All(DoublePair mask) { return Set(mask.l) && Set(mask.r); }
 
+private:
     // A set lane is a NaN with every bit on, as the SSE2 compares give.
     static double Mask(bool set)
     {
@@ -126,21 +129,4 @@ struct DoublePair
         return bits != 0;
     }
 };
-inline DoublePair LoadFloats(const float* left, const float* right)
-{
-    return {*left, *right};
-}
-inline void StoreFloats(DoublePair x, float* left, float* right)
-{
-    *left = static_cast<float>(x.l);
-    *right = static_cast<float>(x.r);
-}
-inline bool Any(DoublePair mask)
-{
-    return DoublePair::Set(mask.l) || DoublePair::Set(mask.r);
-}
-inline bool All(DoublePair mask)
-{
-    return DoublePair::Set(mask.l) && DoublePair::Set(mask.r);
-}
 #endif

@@ -117,42 +117,43 @@ template <typename T> bool Tame(const T* l, const T* r, int32_t n, uint32_t limi
 
 constexpr uint32_t kLargestFiniteFloat = 0x7F7FFFFF;
 
-// The high word of the largest magnitude the gain takes without overflowing, halved for margin.
-uint32_t TameHigh(double gain)
+// The magnitude word of the largest sample the gain takes without overflowing, halved for margin.
+uint32_t TameLimit(double gain)
 {
-    const double limit = kHugeLevel / std::max(gain, 1.0) / 2;
-    uint64_t bits;
-    std::memcpy(&bits, &limit, sizeof bits);
-    return static_cast<uint32_t>(bits >> 32);
+    return MagnitudeWord(kHugeLevel / std::max(gain, 1.0) / 2);
 }
 
-// The quiet bound for a 32-bit block's samples: under it, a sample's gained value may be under 2^-100.
-uint32_t QuietBits(double gain)
+// Where a host's mode keeps subnormals, a 32-bit block's output can fall into single precision's
+// subnormal range only from a gained sample under kQuietSample, or through an envelope of
+// kQuietHeadroom times the ceiling or more: kQuietSample / kQuietHeadroom is twice the least normal
+// float.
+constexpr double kQuietSample = 0x1p-100;
+constexpr double kQuietHeadroom = 0x1p25;
+
+// The magnitude word under which a 32-bit sample's gained value may be under kQuietSample.
+uint32_t QuietWord(double gain)
 {
-    const float bound = static_cast<float>(std::min(0x1p-100 / gain * 1.001, 0x1p100));
-    uint32_t bits;
-    std::memcpy(&bits, &bound, sizeof bits);
-    return bits;
+    return MagnitudeWord(static_cast<float>(std::min(kQuietSample / gain * 1.001, 0x1p100)));
 }
 
 // A 32-bit block's samples at a glance: whether all are finite (no finite float overflows when
-// gained), the loudest magnitude, and whether any is non-zero but under the quiet bound (a float's
-// bit pattern). One pass, four samples to a register.
+// gained), the loudest magnitude, and whether any is non-zero but under the quiet word. One pass,
+// four samples to a register.
 struct FloatSurvey
 {
     bool tame, quiet;
     float loudest;
 };
 
-FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits)
+FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietWord)
 {
     int32_t i = 0;
     FloatSurvey survey{true, false, 0.0f};
 #if defined(__SSE2__)
     const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF),
                   finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFiniteFloat));
-    // With k = 2^31 - quietBits, a + k > k (wrapping) holds exactly for 0 < a < quietBits.
-    const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietBits));
+    // With k = 2^31 - quietWord, a + k > k (wrapping) holds exactly for 0 < a < quietWord.
+    const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietWord));
     __m128i over = _mm_setzero_si128(), quiet = _mm_setzero_si128();
     __m128 loud = _mm_setzero_ps();
     for (; i + 4 <= n; i += 4)
@@ -173,7 +174,7 @@ FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietBits
         {
             const uint32_t word = MagnitudeWord(x);
             survey.tame &= word <= kLargestFiniteFloat;
-            survey.quiet |= word != 0 && word < quietBits;
+            survey.quiet |= word != 0 && word < quietWord;
             survey.loudest = std::max(survey.loudest, std::fabs(x));
         }
     return survey;
@@ -195,11 +196,11 @@ float NarrowSubnormal(double v)
     return f;
 }
 
-// A frame with an output under the least normal float: those outputs, not zero, are redone.
+// A frame with an output under the least normal float: those outputs are redone.
 void NarrowSubnormals(DoublePair x, float* l, float* r)
 {
-    if (x.Left() != 0.0 && std::fabs(x.Left()) < FLT_MIN) *l = NarrowSubnormal(x.Left());
-    if (x.Right() != 0.0 && std::fabs(x.Right()) < FLT_MIN) *r = NarrowSubnormal(x.Right());
+    if (std::fabs(x.Left()) < FLT_MIN) *l = NarrowSubnormal(x.Left());
+    if (std::fabs(x.Right()) < FLT_MIN) *r = NarrowSubnormal(x.Right());
 }
 
 // Everything the frame loop reads but never changes, laid out per lane once per block.
@@ -219,23 +220,6 @@ struct LoopState
     DoublePair largest; // largest envelope of the block: limited frames have the largest ones
     bool rising; // whether the left level rose in the last frame; the right one mostly follows
 };
-
-inline DoublePair LoadFrame(const double* l, const double* r)
-{
-    return DoublePair::Load(l, r);
-}
-inline DoublePair LoadFrame(const float* l, const float* r)
-{
-    return LoadFloats(l, r);
-}
-inline void StoreFrame(DoublePair x, double* l, double* r)
-{
-    x.Store(l, r);
-}
-inline void StoreFrame(DoublePair x, float* l, float* r)
-{
-    StoreFloats(x, l, r);
-}
 
 // Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
 // window event among them: the caller cuts the block there. write and read are the ring slots of
@@ -264,7 +248,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = sample * c.ceiling / env;
         const DoublePair result = !kBranchFree && All(over) ? limited : Select(over, limited, sample);
-        StoreFrame(result, outL + frame, outR + frame);
+        result.Store(outL + frame, outR + frame);
         // Outputs are never subnormal doubles (results flush), so only single precision's
         // subnormal range needs the host's own narrowing: rare, a branch.
         if constexpr (kSubnormalsByHand)
@@ -281,7 +265,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // a finite one too loud for the input gain is capped at the largest finite level after the
         // gain, so that no output overflows either, now or out of the ring. The detector level is the
         // gained sample's magnitude: |x| g and |x g| round alike.
-        const DoublePair x = LoadFrame(inL + i, inR + i);
+        const DoublePair x = DoublePair::Load(inL + i, inR + i);
         const DoublePair gained =
             kTame ? x * c.gain
                   : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
@@ -498,7 +482,7 @@ LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_
     {
         const FlushSubnormals flush(true);
         if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
-        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameHigh(state.inputGain)), inputs,
+        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameLimit(state.inputGain)), inputs,
                              outputs, frames);
     }
     else
@@ -507,9 +491,9 @@ LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_
         // host's mode. Where that mode flushes as ours does, the loop's own narrowing is it; where it
         // does not, an output in single precision's subnormal range is narrowed by hand, at the cost
         // of a test per frame. Outputs are delayed samples divided by at most the envelope over the
-        // ceiling, so a block cannot give one while its envelope stays under 2^25 times the ceiling
-        // (twice the largest level it starts with or meets bounds it) and every delayed sample, the
-        // ring's included, is zero or at least 2^-100.
+        // ceiling, so a block cannot give one while its envelope stays under kQuietHeadroom times the
+        // ceiling (twice the largest level it starts with or meets bounds it) and every delayed
+        // sample, the ring's included, is zero or at least kQuietSample.
         const FlushSubnormals flush(false);
         if (flush.HostFlushes())
         {
@@ -518,7 +502,7 @@ LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_
                                  outputs, frames);
         }
         const double gain = state.inputGain;
-        const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietBits(gain));
+        const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietWord(gain));
         const double top =
             std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
                       state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});

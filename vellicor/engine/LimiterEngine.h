@@ -56,7 +56,8 @@ public:
     // inputs/outputs: two channels each, in place allowed. Non-finite input samples count as 0.
     BlockPeaks ProcessBlock(double** inputs, double** outputs, int32_t frames);
     // A 32-bit host's buffers: every output bit is the one the 64-bit block on the widened input
-    // gives, rounded to single precision after the block; the loop converts as it goes.
+    // gives, rounded to single precision in the host's floating-point mode; the loop converts as it
+    // goes.
     BlockPeaks ProcessBlock(float** inputs, float** outputs, int32_t frames);
     // Gain reduction of the block for each channel that limited; the peak time is asked lazily.
     void HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const;
@@ -108,9 +109,7 @@ private:
     size_t ringLimit = SIZE_MAX;
     bool erratic = false; // the attack decisions flipped often lately: run the branch-free form
     // Frames since a block wrote a sample into the ring that a 32-bit block's narrowing would have to
-    // watch (see Process); long ago for an empty ring. Below kQuietHeadroom times the ceiling, the
-    // envelope cannot divide a sample of at least 2^-100 into single precision's subnormal range.
+    // watch (see Process); long ago for an empty ring.
     static constexpr int64_t kLongAgo = int64_t{1} << 40;
-    static constexpr double kQuietHeadroom = 0x1p25;
     int64_t framesSinceQuiet = kLongAgo;
 };

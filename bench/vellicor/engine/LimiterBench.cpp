@@ -398,9 +398,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--reference") return Reference(std::atoll(argv[2]));
     if (argc >= 2 && std::string(argv[1]) == "--host-flushes")
     {
-#if defined(__SSE2__)
-        _mm_setcsr(_mm_getcsr() | 0x8040);
-#endif
+        static const FlushSubnormals hostMode; // for the whole run
         std::copy(argv + 2, argv + argc, argv + 1);
         --argc;
     }

@@ -266,6 +266,21 @@ TEST(LimiterEngine, NonFiniteInputIsSilenceAndDoesNotPoisonTheState)
             ASSERT_EQ(a[i], c[i]) << "input " << b << ", frame " << i;
         EXPECT_TRUE(std::isfinite(dirty.e.View().envelope[0]));
     }
+    // As one block too, at each place of a group of four frames and at a block's odd last frame,
+    // in either channel: the block's check reads four samples to a register, the rest one by one.
+    for (double b : bad)
+        for (size_t at : {700, 701, 702, 703, 2000})
+            for (int channel : {0, 1})
+            {
+                std::vector<double> signal(2001);
+                for (size_t i = 0; i < signal.size(); ++i)
+                    signal[i] = 1.5 * std::sin(0.01 * static_cast<double>(i));
+                std::vector<double> dirty[2] = {signal, signal}, cleaned[2] = {signal, signal};
+                dirty[channel][at] = b;
+                cleaned[channel][at] = 0.0;
+                ASSERT_EQ(Engine(44100.0).Run(dirty[0], dirty[1]), Engine(44100.0).Run(cleaned[0], cleaned[1]))
+                    << "input " << b << " at frame " << at << " of channel " << channel;
+            }
 }
 
 TEST(LimiterEngine, HugeFiniteSampleKeepsDetectorAndOutputFinite)
@@ -287,6 +302,10 @@ TEST(LimiterEngine, HugeFiniteSampleKeepsDetectorAndOutputFinite)
             ASSERT_TRUE(std::isfinite(out[i])) << "look-ahead " << values[1] << ", frame " << i;
         }
         EXPECT_LT(s.e.View().envelope[0], 1.0); // and it recovers
+        // And as one block, where the check reads four samples to a register.
+        const auto [left, right] = Engine(44100.0, values).Run(in, in);
+        for (size_t i = 0; i < left.size(); ++i)
+            ASSERT_TRUE(std::isfinite(left[i]) && std::isfinite(right[i])) << "one block, frame " << i;
     }
 }
 
@@ -459,12 +478,13 @@ TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
     EXPECT_EQ(s.e.View().delayLine, nullptr);
 }
 
-// The host thread's flush-to-zero (0x8000) and denormals-are-zero (0x0040) bits for a scope.
+// The host thread's flush-to-zero (0x8000), denormals-are-zero (0x0040) and rounding direction
+// (0x6000) bits for a scope.
 class HostMode
 {
 public:
 #if defined(__SSE2__)
-    explicit HostMode(unsigned bits) : saved(_mm_getcsr()) { _mm_setcsr((saved & ~0x8040u) | bits); }
+    explicit HostMode(unsigned bits) : saved(_mm_getcsr()) { _mm_setcsr((saved & ~0xE040u) | bits); }
     ~HostMode() { _mm_setcsr(saved); }
 
 private:
@@ -478,8 +498,9 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
 {
     // Loud noise, single precision's subnormals in and out (gain -18 dB makes some), NaN and
     // infinity among them, and silence: each through the 32-bit path and through the 64-bit one
-    // with the conversions outside, as the plug-in base does them, in the host's mode: IEEE, or
-    // flushing results, or flushing results and inputs.
+    // with the conversions outside, as the plug-in base does them, in the host's mode: IEEE, rounding
+    // down, up or toward zero (the subnormals narrowed by hand follow it), flushing results, or
+    // flushing results and inputs.
     const float tiny = std::numeric_limits<float>::denorm_min(), least = std::numeric_limits<float>::min();
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     // Also a spike near the largest float (the envelope then divides quiet samples into subnormals)
@@ -496,7 +517,7 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     const double quiet[10] = {-18.0, 6.0, 6.0, 8.0, 9.0, 70.0, -18.0, 5.0, 0.0, 0.0};
     const double clipping[10] = {0.0, 0.0, 0.0, 0.0, 0.1, 0.0, 0.0, 5.0, 0.0, 0.0};
     const std::vector<float>* signals[] = {&loud, &small, &broken, &silence, &spike, &fade};
-    for (const unsigned hostMode : {0x0000u, 0x8000u, 0x8040u})
+    for (const unsigned hostMode : {0x0000u, 0x2000u, 0x4000u, 0x6000u, 0x8000u, 0x8040u})
         for (const double* values : {kDefaults, quiet, clipping})
             for (const std::vector<float>* signal : signals)
             {
