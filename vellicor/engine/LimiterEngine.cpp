@@ -4,6 +4,7 @@
 #include "vellicor/engine/DoublePair.h"
 #include "vellicor/engine/EnvelopeSteps.h"
 #include "vellicor/engine/Nint.h"
+#include "vellicor/engine/SampleChecks.h"
 #include "vellicor/engine/SoundMaths.h"
 
 #include <algorithm>
@@ -23,6 +24,9 @@
 #endif
 
 namespace maths = vellicor::maths;
+using samples::FloatOf;
+using samples::kLargestFiniteFloat;
+using samples::MagnitudeWord;
 
 namespace
 {
@@ -65,58 +69,6 @@ private:
 #endif
 };
 
-// The magnitude word of a sample: a double's high word, a float's whole pattern, sign cleared.
-inline uint32_t MagnitudeWord(double x)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return static_cast<uint32_t>(bits >> 32) & 0x7FFFFFFFu;
-}
-inline uint32_t MagnitudeWord(float x)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits & 0x7FFFFFFFu;
-}
-#if defined(__SSE2__)
-// The words of four neighbouring samples in one register, signs not yet cleared.
-inline __m128i FourWords(const double* p)
-{
-    return _mm_castps_si128(
-        _mm_shuffle_ps(_mm_castpd_ps(_mm_loadu_pd(p)), _mm_castpd_ps(_mm_loadu_pd(p + 2)), 0xDD));
-}
-inline __m128i FourWords(const float* p)
-{
-    return _mm_castps_si128(_mm_loadu_ps(p));
-}
-#endif
-
-// Whether every sample of the n frames from l and r is finite and small enough for its gained value
-// to be: then the loop needs no cleaning. Integer compares on magnitude words, four to a register, one
-// pass over the block, a fraction of what the loop spends per frame. limit: the largest word allowed
-// (a float's largest finite pattern: no finite float overflows when gained).
-template <typename T> bool Tame(const T* l, const T* r, int32_t n, uint32_t limit)
-{
-    int32_t i = 0;
-    bool bad = false;
-#if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF), most = _mm_set1_epi32(static_cast<int32_t>(limit));
-    __m128i over = _mm_setzero_si128();
-    for (; i + 4 <= n; i += 4)
-    {
-        const __m128i a = _mm_and_si128(FourWords(l + i), magnitude);
-        const __m128i b = _mm_and_si128(FourWords(r + i), magnitude);
-        over = _mm_or_si128(over, _mm_or_si128(_mm_cmpgt_epi32(a, most), _mm_cmpgt_epi32(b, most)));
-    }
-    bad = _mm_movemask_epi8(over) != 0;
-#endif
-    for (; i < n; ++i)
-        bad |= std::max(MagnitudeWord(l[i]), MagnitudeWord(r[i])) > limit;
-    return !bad;
-}
-
-constexpr uint32_t kLargestFiniteFloat = 0x7F7FFFFF;
-
 // The magnitude word of the largest sample the gain takes without overflowing, halved for margin.
 uint32_t TameLimit(double gain)
 {
@@ -136,9 +88,18 @@ uint32_t QuietWord(double gain)
     return MagnitudeWord(static_cast<float>(std::min(kQuietSample / gain * 1.001, 0x1p100)));
 }
 
+// The magnitude word of the loudest 32-bit sample that, gained, keeps the envelope well under
+// kQuietHeadroom times the ceiling (the test below decides; this only has to be near it).
+uint32_t CalmWord(double gain, double ceiling)
+{
+    return std::min(MagnitudeWord(static_cast<float>(ceiling * kQuietHeadroom / 4 / gain)),
+                    kLargestFiniteFloat);
+}
+
 // A 32-bit block's samples at a glance: whether all are finite (no finite float overflows when
-// gained), the loudest magnitude, and whether any is non-zero but under the quiet word. One pass,
-// four samples to a register.
+// gained), the loudest magnitude, and whether any is non-zero but under the quiet word. Most blocks
+// are zero or within the quiet word and CalmWord, which one cheap pass tells (CalmWord's value then
+// standing for the loudest); only the others are surveyed sample by sample.
 struct FloatSurvey
 {
     bool tame, quiet;
@@ -147,29 +108,8 @@ struct FloatSurvey
 
 FloatSurvey Survey(const float* l, const float* r, int32_t n, uint32_t quietWord)
 {
-    int32_t i = 0;
     FloatSurvey survey{true, false, 0.0f};
-#if defined(__SSE2__)
-    const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF),
-                  finite = _mm_set1_epi32(static_cast<int32_t>(kLargestFiniteFloat));
-    // With k = 2^31 - quietWord, a + k > k (wrapping) holds exactly for 0 < a < quietWord.
-    const __m128i k = _mm_set1_epi32(static_cast<int32_t>(0x80000000u - quietWord));
-    __m128i over = _mm_setzero_si128(), quiet = _mm_setzero_si128();
-    __m128 loud = _mm_setzero_ps();
-    for (; i + 4 <= n; i += 4)
-        for (const float* p : {l + i, r + i})
-        {
-            const __m128i a = _mm_and_si128(FourWords(p), magnitude);
-            over = _mm_or_si128(over, _mm_cmpgt_epi32(a, finite));
-            quiet = _mm_or_si128(quiet, _mm_cmpgt_epi32(_mm_add_epi32(a, k), k));
-            loud = _mm_max_ps(loud, _mm_castsi128_ps(a));
-        }
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, loud);
-    survey = {_mm_movemask_epi8(over) == 0, _mm_movemask_epi8(quiet) != 0,
-              std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]))};
-#endif
-    for (; i < n; ++i)
+    for (int32_t i = 0; i < n; ++i)
         for (const float x : {l[i], r[i]})
         {
             const uint32_t word = MagnitudeWord(x);
@@ -190,10 +130,7 @@ float NarrowSubnormal(double v)
     const double r = std::fabs((v + c) - c);
     if (r >= 0x1p-126)
         return std::copysign(static_cast<float>(r), static_cast<float>(v)); // up to the least normal
-    const uint32_t bits = static_cast<uint32_t>(r * 0x1p149) | (std::signbit(v) ? 0x80000000u : 0u);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
+    return FloatOf(static_cast<uint32_t>(r * 0x1p149) | (std::signbit(v) ? 0x80000000u : 0u));
 }
 
 // A frame with an output under the least normal float: those outputs are redone.
@@ -224,7 +161,7 @@ struct LoopState
 // Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
 // window event among them: the caller cuts the block there. write and read are the ring slots of
 // frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
-// kTame: every sample is finite and small enough to gain (see Tame), so nothing needs cleaning.
+// kTame: every sample is finite and small enough to gain (see TameLimit), so nothing needs cleaning.
 // kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
 // NarrowSubnormal. Answers how often the left channel's attack decision flipped, to choose between
 // the forms.
@@ -482,8 +419,8 @@ LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_
     {
         const FlushSubnormals flush(true);
         if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
-        return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, TameLimit(state.inputGain)), inputs,
-                             outputs, frames);
+        const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, TameLimit(state.inputGain));
+        return Run<T, false>(ring, tame, inputs, outputs, frames);
     }
     else
     {
@@ -498,11 +435,14 @@ LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_
         if (flush.HostFlushes())
         {
             if (ring) framesSinceQuiet = 0; // unsurveyed
-            return Run<T, false>(ring, Tame(inputs[0], inputs[1], frames, kLargestFiniteFloat), inputs,
-                                 outputs, frames);
+            const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
+            return Run<T, false>(ring, tame, inputs, outputs, frames);
         }
         const double gain = state.inputGain;
-        const FloatSurvey survey = Survey(inputs[0], inputs[1], frames, QuietWord(gain));
+        const uint32_t quietWord = QuietWord(gain), calmWord = CalmWord(gain, state.ceiling);
+        const FloatSurvey survey = samples::ZeroOrWithin(inputs[0], inputs[1], frames, quietWord, calmWord)
+                                       ? FloatSurvey{true, false, FloatOf(calmWord)}
+                                       : Survey(inputs[0], inputs[1], frames, quietWord);
         const double top =
             std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
                       state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
