@@ -51,25 +51,80 @@ inline bool AsBranch(bool condition)
     return condition;
 }
 
+// a < b as such a branch. For doubles the comparison itself is opaque, so that the jump reads its
+// flags directly, with no flag turned into a value and tested again in between.
+template <class S> bool Below(S a, S b)
+{
+    return AsBranch(a < b);
+}
+#if defined(__GNUC__) && defined(__SSE2__)
+inline bool Below(double a, double b)
+{
+    bool below;
+    __asm__("comisd %1, %2" : "=@cca"(below) : "x"(a), "x"(b)); // b above a; false when unordered
+    return below;
+}
+#endif
+
+// own, or linked where that is above it, as such a branch.
+template <class S> S OwnUnlessBelow(S own, S linked)
+{
+    return AsBranch(linked > own) ? linked : own;
+}
+#if defined(__GNUC__) && defined(__SSE2__)
+inline double OwnUnlessBelow(double own, double linked)
+{
+    __asm__ goto("comisd %0, %1\n\tja %l[above]" : : "x"(own), "x"(linked) : "cc" : above);
+    return own;
+above:
+    return linked;
+}
+#endif
+
 // Link with branches: a channel's own envelope mostly stays above the link of the other.
 template <class S> Stereo<S> LinkBranchy(Stereo<S> env, const EnvelopeCoefs<S>& k)
 {
-    const S fromRight = k.link * env.right, fromLeft = k.link * env.left;
-    return {AsBranch(fromRight > env.left) ? fromRight : env.left,
-            AsBranch(fromLeft > env.right) ? fromLeft : env.right};
+    return {OwnUnlessBelow(env.left, k.link * env.right), OwnUnlessBelow(env.right, k.link * env.left)};
 }
+
+// Turns of the left level from falling to rising, which tell whether a branch on its direction
+// predicts well. Counted where each direction is taken, so that the count adds nothing to a frame
+// whose direction did not change but a register move.
+struct Turns
+{
+    int count = 0;
+    bool fell = false;
+
+    void Rise()
+    {
+        count += fell;
+        fell = false;
+    }
+    void Fall() { fell = true; }
+};
 
 // Where the direction seldom changes, the plain order with branches that predict well: the left
 // channel rising (e < d) takes the attack step and then the release step, falling the release step
 // alone; the right channel one step with the factor of its direction.
+template <class S> S SmoothLeftBranchy(S e, S d, const EnvelopeCoefs<S>& k, Turns& turns)
+{
+    if (Below(e, d))
+    {
+        e = d + (e - d) * k.attack;
+        turns.Rise();
+    }
+    else
+        turns.Fall();
+    return d + (e - d) * k.release;
+}
 template <class S> S SmoothLeftBranchy(S e, S d, const EnvelopeCoefs<S>& k)
 {
-    if (AsBranch(e < d)) e = d + (e - d) * k.attack;
-    return d + (e - d) * k.release;
+    Turns turns;
+    return SmoothLeftBranchy(e, d, k, turns);
 }
 template <class S> S SmoothRightBranchy(S e, S d, const EnvelopeCoefs<S>& k)
 {
-    if (AsBranch(e < d)) return d + (e - d) * k.attack;
+    if (Below(e, d)) return d + (e - d) * k.attack;
     return d + (e - d) * k.release;
 }
 

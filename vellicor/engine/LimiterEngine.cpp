@@ -155,15 +155,15 @@ struct LoopState
     // earlier (wide) is never below the other (narrow): the held level is the wide one alone.
     DoublePair wide, narrow;
     DoublePair largest; // largest envelope of the block: limited frames have the largest ones
-    bool rising; // whether the left level rose in the last frame; the right one mostly follows
+    envelope::Turns turns; // of the left level; the right one mostly turns with it
 };
 
-// Frames i to i + n - 1 of the limiter, both channels in one register, with no ring wrap and no hold
+// Frames i to i + n - 1 (n >= 1) of the limiter, both channels in one register, with no ring wrap and no hold
 // window event among them: the caller cuts the block there. write and read are the ring slots of
 // frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
 // kTame: every sample is finite and small enough to gain (see TameLimit), so nothing needs cleaning.
 // kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
-// NarrowSubnormal. Answers how often the left channel's attack decision flipped, to choose between
+// NarrowSubnormal. Answers how often the left level turned from falling to rising, to choose between
 // the forms.
 template <typename T, bool kRing, bool kHold, bool kBranchFree, bool kTame, bool kSubnormalsByHand>
 int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* in, T* const* out, int32_t i,
@@ -180,7 +180,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
     // Both channels' quotients with one divide; a channel at or under the ceiling passes with the
     // input gain alone. Where decisions are steady, both channels limited is the common case, and
     // a branch that predicts well skips the selection.
-    const auto emit = [&](int32_t frame, DoublePair env, DoublePair sample)
+    const auto emit = [&](int64_t frame, DoublePair env, DoublePair sample)
     {
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = sample * c.ceiling / env;
@@ -193,16 +193,14 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
                 NarrowSubnormals(result, outL + frame, outR + frame);
         s.largest = Max(s.largest, env);
     };
-    DoublePair pendingEnv = DoublePair::Both(0.0), pendingSample = pendingEnv;
-    int flips = 0;
-    const int32_t start = i;
-    for (const int32_t end = i + n; i < end; ++i)
+    // One frame's envelopes and delayed sample.
+    const auto step = [&](int64_t frame, DoublePair& env, DoublePair& sample)
     {
         // A NaN or infinite sample is silence, so that it cannot poison the envelope or the hold, and
         // a finite one too loud for the input gain is capped at the largest finite level after the
         // gain, so that no output overflows either, now or out of the ring. The detector level is the
         // gained sample's magnitude: |x| g and |x g| round alike.
-        const DoublePair x = DoublePair::Load(inL + i, inR + i);
+        const DoublePair x = DoublePair::Load(inL + frame, inR + frame);
         const DoublePair gained =
             kTame ? x * c.gain
                   : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
@@ -210,7 +208,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
 
         // The ring holds the samples with the gain applied, so a gain change reaches the detector
         // and the delayed output together.
-        DoublePair sample = gained;
+        sample = gained;
         if constexpr (kRing)
         {
             sample.StoreAdjacent(write);
@@ -233,26 +231,34 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         {
             s.envelope.left = envelope::SmoothLeftBranchFree(target.left, dL, c.envelope);
             s.envelope.right = envelope::SmoothRightBranchFree(target.right, dR, c.envelope);
+            const bool rising = target.left < dL;
+            s.turns.count += s.turns.fell & rising;
+            s.turns.fell = !rising;
         }
         else
         {
-            s.envelope.left = envelope::SmoothLeftBranchy(target.left, dL, c.envelope);
+            s.envelope.left = envelope::SmoothLeftBranchy(target.left, dL, c.envelope, s.turns);
             s.envelope.right = envelope::SmoothRightBranchy(target.right, dR, c.envelope);
         }
-        const bool rising = target.left < dL;
-        flips += rising != s.rising;
-        s.rising = rising;
-        const DoublePair env = DoublePair::Of(s.envelope.left, s.envelope.right);
+        env = DoublePair::Of(s.envelope.left, s.envelope.right);
+    };
 
-        // The outputs of a frame go out in the next one, after its envelope steps: the processor
-        // serves older instructions first, so the envelope chain is not queued behind them.
-        if (i != start) emit(i - 1, pendingEnv, pendingSample);
+    // The outputs of a frame go out in the next one, after its envelope steps: the processor
+    // serves older instructions first, so the envelope chain is not queued behind them.
+    DoublePair pendingEnv, pendingSample;
+    step(i, pendingEnv, pendingSample);
+    for (int64_t frame = i + 1, end = int64_t{i} + n; frame < end; ++frame)
+    {
+        DoublePair env, sample;
+        step(frame, env, sample);
+        emit(frame - 1, pendingEnv, pendingSample);
         pendingEnv = env;
         pendingSample = sample;
     }
-    if (n > 0) emit(i - 1, pendingEnv, pendingSample);
+    emit(int64_t{i} + n - 1, pendingEnv, pendingSample);
+    const int turns = s.turns.count - state.turns.count;
     state = s;
-    return flips;
+    return turns;
 }
 } // namespace
 
@@ -488,7 +494,7 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, 
     const DoublePair a = DoublePair::Of(state.holdPeakA[0], state.holdPeakA[1]);
     const DoublePair b = DoublePair::Of(state.holdPeakB[0], state.holdPeakB[1]);
     LoopState s{
-        {state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), false};
+        {state.envelope[0], state.envelope[1]}, aWide ? a : b, aWide ? b : a, DoublePair::Both(0.0), {}};
     uint32_t counter = static_cast<uint32_t>(state.holdCounter);
     const uint32_t holdLen = static_cast<uint32_t>(state.holdLength);
     const uint32_t half = static_cast<uint32_t>(state.holdHalf);
@@ -523,7 +529,7 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, 
         if (n > 0)
         {
             const int32_t m = static_cast<int32_t>(n);
-            erratic = stretch(i, m, write, write + 2) * 4 > m;
+            erratic = stretch(i, m, write, write + 2) * 8 > m; // a turn is two flips of the decision
             i += m;
             pos += 2 * static_cast<uint32_t>(m);
             counter += static_cast<uint32_t>(m);
