@@ -51,8 +51,8 @@ inline bool AsBranch(bool condition)
     return condition;
 }
 
-// a < b as such a branch. For doubles the comparison itself is opaque, so that the jump reads its
-// flags directly, with no flag turned into a value and tested again in between.
+// a < b as such a branch. For doubles the comparison is written out, so that the jump reads its flags
+// directly instead of a flag turned into a value and tested again.
 template <class S> bool Below(S a, S b)
 {
     return AsBranch(a < b);
@@ -66,7 +66,8 @@ inline bool Below(double a, double b)
 }
 #endif
 
-// own, or linked where that is above it, as such a branch.
+// own, or linked where that is above it, as such a branch. For doubles the jump is written out too:
+// a selection on the flags of a comparison becomes a conditional move, back on the chain.
 template <class S> S OwnUnlessBelow(S own, S linked)
 {
     return AsBranch(linked > own) ? linked : own;
