@@ -154,13 +154,13 @@ struct LoopState
     // The two hold accumulators are running maxima since their last restarts, so the one restarted
     // earlier (wide) is never below the other (narrow): the held level is the wide one alone.
     DoublePair wide, narrow;
-    DoublePair largest; // largest envelope of the block: limited frames have the largest ones
+    DoublePair largest;    // largest envelope of the block: limited frames have the largest ones
     envelope::Turns turns; // of the left level; the right one mostly turns with it
 };
 
-// Frames i to i + n - 1 (n >= 1) of the limiter, both channels in one register, with no ring wrap and no hold
-// window event among them: the caller cuts the block there. write and read are the ring slots of
-// frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
+// Frames i to i + n - 1 (n >= 1) of the limiter, both channels in one register, with no ring wrap
+// and no hold window event among them: the caller cuts the block there. write and read are the ring
+// slots of frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
 // kTame: every sample is finite and small enough to gain (see TameLimit), so nothing needs cleaning.
 // kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
 // NarrowSubnormal. Answers how often the left level turned from falling to rising, to choose between
