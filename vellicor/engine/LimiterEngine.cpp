@@ -31,7 +31,8 @@ using samples::MagnitudeWord;
 namespace
 {
 constexpr double kHugeLevel = DBL_MAX;
-// ln(10) / 20 and its inverse: exp(dB * kDecibelToLn) is 10^(dB / 20), the design's own constants.
+// ln(10) / 20 and its inverse, to every digit the output's bits depend on:
+// exp(dB * kDecibelToLn) = 10^(dB / 20).
 constexpr double kDecibelToLn = 0.11512925464970228;
 constexpr double kLnToDecibel = 8.685889638065037;
 
