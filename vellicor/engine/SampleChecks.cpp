@@ -14,7 +14,7 @@ namespace
 
 Width Detect()
 {
-    __builtin_cpu_init(); // this runs before the library's constructors may have
+    __builtin_cpu_init(); // static initialisation may come before libgcc has probed the processor
     return __builtin_cpu_supports("avx2") ? Width::kAvx2 : Width::kSse2;
 }
 #elif defined(__SSE2__)

@@ -150,3 +150,17 @@ TEST_P(WholeEnvelopeStep, EverySmoothingFormEqualsThePlainOrder)
 
 INSTANTIATE_TEST_SUITE_P(MantissaBits, EnvelopeSteps, ::testing::Values(3, 4, 5, 6));
 INSTANTIATE_TEST_SUITE_P(MantissaBits, WholeEnvelopeStep, ::testing::Values(3, 4));
+
+// The written-out comparisons the engine's doubles take answer as the plain ones, at equality, for
+// signed zeros, infinities and NaN too.
+TEST(EnvelopeBranches, WrittenOutComparisonsAnswerAsThePlainOnes)
+{
+    const double values[] = {-INFINITY, -1.0, -0.0, 0.0, 0x1p-1074, 0.5, 1.0, INFINITY, NAN};
+    for (const double a : values)
+        for (const double b : values)
+        {
+            EXPECT_EQ(Below(a, b), a < b) << a << " < " << b;
+            const double plain = b > a ? b : a, got = OwnUnlessBelow(a, b);
+            EXPECT_TRUE(std::memcmp(&got, &plain, sizeof got) == 0) << "own " << a << ", linked " << b;
+        }
+}
