@@ -30,9 +30,10 @@ template <typename T, bool kQuietToo> void Check(benchmark::State& state, sample
     {
         bool passed;
         if constexpr (kQuietToo)
-            passed = samples::ZeroOrWithin(l.data(), r.data(), kFrames, 0x0D800000, 0x4B000000, width);
+            passed = samples::ZeroOrWithin(l.data(), r.data(), kFrames, samples::MagnitudeWord(0x1p-100f),
+                                           samples::MagnitudeWord(0x1p23f), width);
         else
-            passed = samples::AllAtMost(l.data(), r.data(), kFrames, 0x7F7FFFFF, width);
+            passed = samples::AllAtMost(l.data(), r.data(), kFrames, samples::kLargestFiniteFloat, width);
         benchmark::DoNotOptimize(passed);
     }
     state.counters["ns_per_frame"] =
