@@ -102,6 +102,12 @@ struct Turns
         fell = false;
     }
     void Fall() { fell = true; }
+    // Where no branch takes a direction, from the decision as a value.
+    void Note(bool rising)
+    {
+        count += fell & rising;
+        fell = !rising;
+    }
 };
 
 // Where the direction seldom changes, the plain order with branches that predict well: the left

@@ -232,9 +232,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         {
             s.envelope.left = envelope::SmoothLeftBranchFree(target.left, dL, c.envelope);
             s.envelope.right = envelope::SmoothRightBranchFree(target.right, dR, c.envelope);
-            const bool rising = target.left < dL;
-            s.turns.count += s.turns.fell & rising;
-            s.turns.fell = !rising;
+            s.turns.Note(target.left < dL);
         }
         else
         {
