@@ -486,11 +486,11 @@ namespace
 // Host pointers advanced by an offset into the block; the arrays are bounded by the channel count.
 constexpr int kMaxHostChannels = 64;
 
+// Only the n entries the attach calls read (one per connected channel) are set: this runs per block.
 template <typename T> void OffsetPointers(T** src, int32_t n, int32_t offset, T** dst)
 {
-    const bool usable = src && n <= kMaxHostChannels;
-    for (int32_t i = 0; i < kMaxHostChannels; ++i)
-        dst[i] = usable && i < n && src[i] ? src[i] + offset : nullptr;
+    for (int32_t i = 0; i < std::min(n, kMaxHostChannels); ++i)
+        dst[i] = src && src[i] ? src[i] + offset : nullptr;
 }
 } // namespace
 
