@@ -32,29 +32,33 @@ double Signal(int channel, int64_t frame)
 }
 
 // The signal computed once, so that the timed part holds no sine: a block copies its stretch from
-// here, fresh memory for the processor as a host's buffers are. A whole number of blocks of every
-// size measured.
-constexpr int64_t kTableFrames = 1 << 13;
+// here, fresh memory for the processor as a host's buffers are.
+constexpr size_t kTableFrames = 1 << 13;
 template <typename T> const std::vector<T>& SignalTable(int channel)
 {
     static const auto tables = []
     {
         std::vector<std::vector<T>> t(2, std::vector<T>(kTableFrames));
         for (int c = 0; c < 2; ++c)
-            for (int64_t i = 0; i < kTableFrames; ++i)
-                t[static_cast<size_t>(c)][static_cast<size_t>(i)] = static_cast<T>(Signal(c, i));
+            for (size_t i = 0; i < kTableFrames; ++i)
+                t[static_cast<size_t>(c)][i] = static_cast<T>(Signal(c, static_cast<int64_t>(i)));
         return t;
     }();
     return tables[static_cast<size_t>(channel)];
 }
 
-// Fills one block of in with the signal from frame pos on.
+// Fills one block of in with the signal from frame pos on, the table repeating.
 template <typename T> void FillBlock(std::vector<T> (&in)[2], int64_t pos)
 {
     for (int c = 0; c < 2; ++c)
     {
-        const auto from = SignalTable<T>(c).begin() + pos % kTableFrames;
-        std::copy(from, from + static_cast<int64_t>(in[c].size()), in[c].begin());
+        const T* const table = SignalTable<T>(c).data();
+        size_t at = static_cast<size_t>(pos) % kTableFrames;
+        for (size_t done = 0, n; done < in[c].size(); done += n, at = 0)
+        {
+            n = std::min(in[c].size() - done, kTableFrames - at);
+            std::copy(table + at, table + at + n, in[c].begin() + static_cast<std::ptrdiff_t>(done));
+        }
     }
 }
 
