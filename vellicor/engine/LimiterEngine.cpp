@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -406,59 +405,51 @@ bool LimiterEngine::RingUsable() const
 
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** outputs, int32_t frames)
 {
-    return Process(inputs, outputs, frames);
+    if (frames < 1) return {};
+    const bool ring = UseRing();
+    const FlushSubnormals flush(true);
+    if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
+    const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, TameLimit(state.inputGain));
+    return Run<double, false>(ring, tame, inputs, outputs, frames);
 }
 
+// A 32-bit block gives the 64-bit block's outputs on the widened inputs, narrowed in the host's mode.
+// Where that mode flushes as ours does, the loop's own narrowing is it; where it does not, an output
+// in single precision's subnormal range is narrowed by hand, at the cost of a test per frame. Outputs
+// are delayed samples divided by at most the envelope over the ceiling, so a block cannot give one
+// while its envelope stays under kQuietHeadroom times the ceiling (twice the largest level it starts
+// with or meets bounds it) and every delayed sample, the ring's included, is zero or at least
+// kQuietSample.
 LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** outputs, int32_t frames)
 {
-    return Process(inputs, outputs, frames);
+    if (frames < 1) return {};
+    const bool ring = UseRing();
+    const FlushSubnormals flush(false);
+    if (flush.HostFlushes())
+    {
+        if (ring) framesSinceQuiet = 0; // unsurveyed
+        const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
+        return Run<float, false>(ring, tame, inputs, outputs, frames);
+    }
+    const double gain = state.inputGain;
+    const uint32_t quietWord = QuietWord(gain), calmWord = CalmWord(gain, state.ceiling);
+    const FloatSurvey survey = samples::ZeroOrWithin(inputs[0], inputs[1], frames, quietWord, calmWord)
+                                   ? FloatSurvey{true, false, FloatOf(calmWord)}
+                                   : Survey(inputs[0], inputs[1], frames, quietWord);
+    const double top = std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
+                                 state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
+    const bool byHand = !survey.tame || survey.quiet || !(2 * top <= state.ceiling * kQuietHeadroom) ||
+                        (ring && framesSinceQuiet <= (state.delayLength + 1) / 2);
+    // A ring of P frames still delivers a quiet sample for P frames after the block that wrote it.
+    framesSinceQuiet = survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
+    return byHand ? Run<float, true>(ring, survey.tame, inputs, outputs, frames)
+                  : Run<float, false>(ring, survey.tame, inputs, outputs, frames);
 }
 
-template <typename T>
-LimiterEngine::BlockPeaks LimiterEngine::Process(T** inputs, T** outputs, int32_t frames)
+// Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
+bool LimiterEngine::UseRing() const
 {
-    if (frames < 1) return {};
-    // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
-    const bool ring = state.lookAheadOn && RingUsable();
-    if constexpr (std::is_same_v<T, double>)
-    {
-        const FlushSubnormals flush(true);
-        if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
-        const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, TameLimit(state.inputGain));
-        return Run<T, false>(ring, tame, inputs, outputs, frames);
-    }
-    else
-    {
-        // A 32-bit block gives the 64-bit block's outputs on the widened inputs, narrowed in the
-        // host's mode. Where that mode flushes as ours does, the loop's own narrowing is it; where it
-        // does not, an output in single precision's subnormal range is narrowed by hand, at the cost
-        // of a test per frame. Outputs are delayed samples divided by at most the envelope over the
-        // ceiling, so a block cannot give one while its envelope stays under kQuietHeadroom times the
-        // ceiling (twice the largest level it starts with or meets bounds it) and every delayed
-        // sample, the ring's included, is zero or at least kQuietSample.
-        const FlushSubnormals flush(false);
-        if (flush.HostFlushes())
-        {
-            if (ring) framesSinceQuiet = 0; // unsurveyed
-            const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
-            return Run<T, false>(ring, tame, inputs, outputs, frames);
-        }
-        const double gain = state.inputGain;
-        const uint32_t quietWord = QuietWord(gain), calmWord = CalmWord(gain, state.ceiling);
-        const FloatSurvey survey = samples::ZeroOrWithin(inputs[0], inputs[1], frames, quietWord, calmWord)
-                                       ? FloatSurvey{true, false, FloatOf(calmWord)}
-                                       : Survey(inputs[0], inputs[1], frames, quietWord);
-        const double top =
-            std::max({state.envelope[0], state.envelope[1], state.holdPeakA[0], state.holdPeakA[1],
-                      state.holdPeakB[0], state.holdPeakB[1], survey.loudest * gain});
-        const bool byHand = !survey.tame || survey.quiet || !(2 * top <= state.ceiling * kQuietHeadroom) ||
-                            (ring && framesSinceQuiet <= (state.delayLength + 1) / 2);
-        // A ring of P frames still delivers a quiet sample for P frames after the block that wrote it.
-        framesSinceQuiet =
-            survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
-        return byHand ? Run<T, true>(ring, survey.tame, inputs, outputs, frames)
-                      : Run<T, false>(ring, survey.tame, inputs, outputs, frames);
-    }
+    return state.lookAheadOn && RingUsable();
 }
 
 template <typename T, bool kSubnormalsByHand>

@@ -95,7 +95,7 @@ public:
     const Members& View() const { return state; }
 
 private:
-    template <typename T> BlockPeaks Process(T** inputs, T** outputs, int32_t frames);
+    bool UseRing() const;
     // tame: every sample of the block is finite and small enough to gain, so nothing needs cleaning.
     template <typename T, bool kSubnormalsByHand>
     BlockPeaks Run(bool ring, bool tame, const T* const* inputs, T* const* outputs, int32_t frames);
@@ -109,7 +109,7 @@ private:
     size_t ringLimit = SIZE_MAX;
     bool erratic = false; // the attack decisions flipped often lately: run the branch-free form
     // Frames since a block wrote a sample into the ring that a 32-bit block's narrowing would have to
-    // watch (see Process); long ago for an empty ring.
+    // watch (see the 32-bit ProcessBlock); long ago for an empty ring.
     static constexpr int64_t kLongAgo = int64_t{1} << 40;
     int64_t framesSinceQuiet = kLongAgo;
 };
