@@ -124,11 +124,6 @@ template <class S> S SmoothLeftBranchy(S e, S d, const EnvelopeCoefs<S>& k, Turn
         turns.Fall();
     return d + (e - d) * k.release;
 }
-template <class S> S SmoothLeftBranchy(S e, S d, const EnvelopeCoefs<S>& k)
-{
-    Turns turns;
-    return SmoothLeftBranchy(e, d, k, turns);
-}
 template <class S> S SmoothRightBranchy(S e, S d, const EnvelopeCoefs<S>& k)
 {
     if (Below(e, d)) return d + (e - d) * k.attack;

@@ -141,7 +141,10 @@ TEST_P(WholeEnvelopeStep, EverySmoothingFormEqualsThePlainOrder)
                     const Tiny left = Step(e < d ? Step(e, d, att) : e, d, rel);
                     const Tiny right = Step(e, d, e >= d ? rel : att);
                     ASSERT_EQ(SmoothLeftBranchFree(e, d, k).v, left.v) << Show("att, rel, d, e", {att, rel, d, e});
-                    ASSERT_EQ(SmoothLeftBranchy(e, d, k).v, left.v) << Show("att, rel, d, e", {att, rel, d, e});
+                    Turns afterFalling{0, true};
+                    ASSERT_EQ(SmoothLeftBranchy(e, d, k, afterFalling).v, left.v)
+                        << Show("att, rel, d, e", {att, rel, d, e});
+                    ASSERT_EQ(afterFalling.count, e < d ? 1 : 0) << "a turn is a rise after a fall";
                     ASSERT_EQ(SmoothRightBranchFree(e, d, k).v, right.v) << Show("att, rel, d, e", {att, rel, d, e});
                     ASSERT_EQ(SmoothRightBranchy(e, d, k).v, right.v) << Show("att, rel, d, e", {att, rel, d, e});
                 }
@@ -163,4 +166,25 @@ TEST(EnvelopeBranches, WrittenOutComparisonsAnswerAsThePlainOnes)
             const double plain = b > a ? b : a, got = OwnUnlessBelow(a, b);
             EXPECT_TRUE(std::memcmp(&got, &plain, sizeof got) == 0) << "own " << a << ", linked " << b;
         }
+}
+
+// The branchy form counts turns where each direction is taken, the branch-free form from the decision
+// as a value: both give the number of falls followed by a rise, for every sequence of 12 directions.
+TEST(EnvelopeTurns, BothFormsCountEachFallFollowedByARise)
+{
+    constexpr int kLength = 12;
+    for (unsigned rises = 0; rises < (1u << kLength); ++rises)
+    {
+        Turns taken, noted;
+        int want = 0;
+        for (int i = 0; i < kLength; ++i)
+        {
+            const bool rising = (rises >> i) & 1;
+            want += i > 0 && rising && !((rises >> (i - 1)) & 1);
+            rising ? taken.Rise() : taken.Fall();
+            noted.Note(rising);
+        }
+        ASSERT_EQ(taken.count, want) << "directions " << rises;
+        ASSERT_EQ(noted.count, want) << "directions " << rises;
+    }
 }

@@ -494,6 +494,30 @@ private:
 #endif
 };
 
+#if defined(__SSE2__)
+// The block flushes subnormals only while it runs: the host's thread gets its own mode back, whichever
+// path the block took (a 32-bit block in a mode that keeps subnormals narrows some by hand).
+TEST(LimiterEngine, BlocksGiveTheHostItsFloatingPointModeBack)
+{
+    std::vector<float> l(300), r(300);
+    for (size_t i = 0; i < l.size(); ++i)
+        l[i] = r[i] = static_cast<float>(std::sin(i * 0.37) * 3.0) * (i % 5 == 0 ? 1e-40f : 1.0f);
+    std::vector<double> wideL(l.begin(), l.end()), wideR(r.begin(), r.end());
+    for (const unsigned hostMode : {0x0000u, 0x6000u, 0x8000u, 0x8040u})
+    {
+        const HostMode mode(hostMode);
+        const unsigned before = _mm_getcsr() & ~0x3Fu; // the exception flags may be raised
+        Engine e(48000.0, kDefaults);
+        float* f[2] = {l.data(), r.data()};
+        double* d[2] = {wideL.data(), wideR.data()};
+        e.e.ProcessBlock(f, f, static_cast<int32_t>(l.size()));
+        EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 32-bit block, host mode " << hostMode;
+        e.e.ProcessBlock(d, d, static_cast<int32_t>(l.size()));
+        EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 64-bit block, host mode " << hostMode;
+    }
+}
+#endif
+
 TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
 {
     // Loud noise, single precision's subnormals in and out (gain -18 dB makes some), NaN and
