@@ -32,13 +32,25 @@ template <class S> struct EnvelopeCoefs
     bool attackSlower; // attack > release: the smaller candidate is the right one, see below
 };
 
+// The branch-free form's left envelope, in two parts whose larger it is (see SmoothLeftBranchFree).
+template <class S> struct SplitLeft
+{
+    S chained, early;
+    S Envelope() const { return Max(chained, early); }
+};
+
 // Targets after the stereo link, from the previous frame's envelopes only. The plain order links the
 // right channel to the new left target, max(eR, k max(eL, k eR)); that is the same number: k max(a, b)
 // rounds to max(k a, k b) by monotony, and k (k eR) <= eR since k <= 1, so the inner term never wins.
-// The right channel then no longer waits for the left one.
-template <class S> Stereo<S> Link(Stereo<S> env, const EnvelopeCoefs<S>& k)
+// The right channel then no longer waits for the left one. With the left envelope in parts, the maxima
+// take them one at a time: max(max(A, B), k eR) = max(A, max(B, k eR)), bit for bit, since Max gives
+// the last of its largest operands however it nests; and k max(A, B) = max(k A, k B) by monotony, up
+// to the sign of a zero (only where the host rounds downward), which the next step's difference from
+// d >= +0 does not keep. The chained part then meets one maximum on its way to the next step, not two.
+template <class S> Stereo<S> Link(SplitLeft<S> left, S right, const EnvelopeCoefs<S>& k)
 {
-    return {Max(env.left, k.link * env.right), Max(env.right, k.link * env.left)};
+    return {Max(left.chained, Max(left.early, k.link * right)),
+            Max(Max(right, k.link * left.early), k.link * left.chained)};
 }
 
 // The compiler turns a selection between two values into maxsd or a mask, which puts the comparison
@@ -131,18 +143,20 @@ template <class S> S SmoothRightBranchy(S e, S d, const EnvelopeCoefs<S>& k)
 }
 
 // Where it changes at random, no data-dependent branch.
-// Left: with t = e - d and a = d + t att, the release step starts from fl(a - d) when rising and from t
-// when falling, and Max(fl(a - d), t) is that start in both cases: rising, t < 0 and t att >= t, so
-// fl(a - d) >= t; falling, t >= 0 and t att <= t give fl(a - d) <= t. (The larger of the two release
-// results is the release result of the larger start: the rounded difference of a maximum is the
-// maximum of the rounded differences.)
-template <class S> S LeftReleaseStart(S t, S d, const EnvelopeCoefs<S>& k)
+// Left: with t = e - d, the release step starts from fl(fl(d + t att) - d) when rising and from t when
+// falling, and the larger of the two is that start in both cases: rising, t < 0 and t att >= t, so the
+// rising start is >= t; falling, t >= 0 and t att <= t put it <= t. (The rounded difference of a
+// maximum is the maximum of the rounded differences.) Multiplying by rel >= 0 and adding d are
+// monotone too, so the result is the larger of A = d + fl(fl(d + t att) - d) rel and B = d + t rel.
+// B waits on t alone; kept apart, it joins the next links beside the chain (Link above).
+template <class S> S RisingStart(S t, S d, const EnvelopeCoefs<S>& k)
 {
-    return Max((d + t * k.attack) - d, t);
+    return (d + t * k.attack) - d;
 }
-template <class S> S SmoothLeftBranchFree(S e, S d, const EnvelopeCoefs<S>& k)
+template <class S> SplitLeft<S> SmoothLeftBranchFree(S e, S d, const EnvelopeCoefs<S>& k)
 {
-    return d + LeftReleaseStart(e - d, d, k) * k.release;
+    const S t = e - d;
+    return {d + RisingStart(t, d, k) * k.release, d + t * k.release};
 }
 // Right: the result is one of d + t rel and d + t att, the release one falling (t >= 0), the attack
 // one rising. With att <= rel the chosen one is the larger in both cases (t att <= t rel for t >= 0,

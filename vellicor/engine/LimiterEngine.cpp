@@ -193,6 +193,8 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
                 NarrowSubnormals(result, outL + frame, outR + frame);
         s.largest = Max(s.largest, env);
     };
+    // The branch-free form's left envelope in its parts; a stretch starts with both at the envelope.
+    envelope::SplitLeft<double> left{s.envelope.left, s.envelope.left};
     // One frame's envelopes and delayed sample.
     const auto step = [&](int64_t frame, DoublePair& env, DoublePair& sample)
     {
@@ -225,16 +227,17 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
 
         // The envelopes leave the register for scalars, where the chain needs no shuffle.
         const double dL = d.Left(), dR = d.Right();
-        const envelope::Stereo<double> target =
-            kBranchFree ? envelope::Link(s.envelope, c.envelope) : envelope::LinkBranchy(s.envelope, c.envelope);
         if constexpr (kBranchFree)
         {
-            s.envelope.left = envelope::SmoothLeftBranchFree(target.left, dL, c.envelope);
+            const envelope::Stereo<double> target = envelope::Link(left, s.envelope.right, c.envelope);
+            left = envelope::SmoothLeftBranchFree(target.left, dL, c.envelope);
+            s.envelope.left = left.Envelope();
             s.envelope.right = envelope::SmoothRightBranchFree(target.right, dR, c.envelope);
             s.turns.Note(target.left < dL);
         }
         else
         {
+            const envelope::Stereo<double> target = envelope::LinkBranchy(s.envelope, c.envelope);
             s.envelope.left = envelope::SmoothLeftBranchy(target.left, dL, c.envelope, s.turns);
             s.envelope.right = envelope::SmoothRightBranchy(target.right, dR, c.envelope);
         }

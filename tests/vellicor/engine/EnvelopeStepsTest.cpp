@@ -101,15 +101,15 @@ TEST_P(EnvelopeSteps, RightLinksToThePreviousLeftAsToTheNewLeft)
             for (Tiny eR : right)
             {
                 const Stereo<Tiny> want = PlainLink(eL, eR, link);
-                for (const Stereo<Tiny> got : {Link<Tiny>({eL, eR}, k), LinkBranchy<Tiny>({eL, eR}, k)})
+                for (const Stereo<Tiny> got : {Link<Tiny>({eL, eL}, eR, k), LinkBranchy<Tiny>({eL, eR}, k)})
                     ASSERT_TRUE(got.left.v == want.left.v && got.right.v == want.right.v)
                         << Show("link, eL, eR", {link, eL, eR});
             }
     }
 }
 
-// The left channel's claim alone, which holds whatever the release factor.
-TEST_P(EnvelopeSteps, LargerRoundedDifferenceIsTheLeftReleaseStart)
+// The left channel's claim on its own, which holds whatever the release factor.
+TEST_P(EnvelopeSteps, LargerOfRisingStartAndDifferenceIsTheLeftReleaseStart)
 {
     const std::vector<Tiny> levels = Values(-gBits - 2, gBits + 2), detector = Values(0, 1);
     for (Tiny att : Coefficients())
@@ -119,7 +119,7 @@ TEST_P(EnvelopeSteps, LargerRoundedDifferenceIsTheLeftReleaseStart)
             for (Tiny e : levels)
             {
                 const Tiny want = (e < d ? Step(e, d, att) : e) - d;
-                ASSERT_EQ(LeftReleaseStart(e - d, d, k).v, want.v) << Show("att, d, e", {att, d, e});
+                ASSERT_EQ(Max(RisingStart(e - d, d, k), e - d).v, want.v) << Show("att, d, e", {att, d, e});
             }
     }
 }
@@ -140,7 +140,8 @@ TEST_P(WholeEnvelopeStep, EverySmoothingFormEqualsThePlainOrder)
                 {
                     const Tiny left = Step(e < d ? Step(e, d, att) : e, d, rel);
                     const Tiny right = Step(e, d, e >= d ? rel : att);
-                    ASSERT_EQ(SmoothLeftBranchFree(e, d, k).v, left.v) << Show("att, rel, d, e", {att, rel, d, e});
+                    ASSERT_EQ(SmoothLeftBranchFree(e, d, k).Envelope().v, left.v)
+                        << Show("att, rel, d, e", {att, rel, d, e});
                     Turns afterFalling{0, true};
                     ASSERT_EQ(SmoothLeftBranchy(e, d, k, afterFalling).v, left.v)
                         << Show("att, rel, d, e", {att, rel, d, e});
@@ -149,6 +150,25 @@ TEST_P(WholeEnvelopeStep, EverySmoothingFormEqualsThePlainOrder)
                     ASSERT_EQ(SmoothRightBranchy(e, d, k).v, right.v) << Show("att, rel, d, e", {att, rel, d, e});
                 }
         }
+}
+
+// The branch-free left envelope in any two parts links as the envelope itself.
+TEST_P(WholeEnvelopeStep, SplitLeftEnvelopeLinksAsItsLargerPart)
+{
+    const std::vector<Tiny> levels = Values(-gBits - 2, gBits + 2), parts = Values(0, 1);
+    for (Tiny link : Coefficients())
+    {
+        const EnvelopeCoefs<Tiny> k{{0.5}, {0.5}, link, false};
+        for (Tiny chained : levels)
+            for (Tiny early : parts)
+                for (Tiny eR : parts)
+                {
+                    const SplitLeft<Tiny> left{chained, early};
+                    const Stereo<Tiny> want = PlainLink(left.Envelope(), eR, link), got = Link(left, eR, k);
+                    ASSERT_TRUE(got.left.v == want.left.v && got.right.v == want.right.v)
+                        << Show("link, chained, early, eR", {link, chained, early, eR});
+                }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(MantissaBits, EnvelopeSteps, ::testing::Values(3, 4, 5, 6));
