@@ -47,11 +47,7 @@ struct DoublePair
     friend DoublePair Max(DoublePair a, DoublePair b) { return {_mm_max_pd(a.v, b.v)}; }
     friend DoublePair Min(DoublePair a, DoublePair b) { return {_mm_min_pd(a.v, b.v)}; }
     friend DoublePair Swap(DoublePair a) { return {_mm_shuffle_pd(a.v, a.v, 1)}; }
-    // The mask as the and's second operand, which may stay in memory: the loop has no register to spare.
-    friend DoublePair Abs(DoublePair a)
-    {
-        return {_mm_and_pd(a.v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF)))};
-    }
+    friend DoublePair Abs(DoublePair a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
 
     // Lane masks: all ones where the comparison holds (false for NaN).
     friend DoublePair Less(DoublePair a, DoublePair b) { return {_mm_cmplt_pd(a.v, b.v)}; }
