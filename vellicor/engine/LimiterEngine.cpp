@@ -3,6 +3,7 @@
 #include "core/SampleRateRange.h"
 #include "vellicor/engine/DoublePair.h"
 #include "vellicor/engine/EnvelopeSteps.h"
+#include "vellicor/engine/FramePairs.h"
 #include "vellicor/engine/Nint.h"
 #include "vellicor/engine/SampleChecks.h"
 #include "vellicor/engine/SoundMaths.h"
@@ -140,6 +141,37 @@ void NarrowSubnormals(DoublePair x, float* l, float* r)
     if (std::fabs(x.Right()) < FLT_MIN) *r = NarrowSubnormal(x.Right());
 }
 
+// Where the loop reads a stretch's frames and writes them back: the host's two buffers of T, or one
+// buffer of pairs. kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal
+// outputs come from NarrowSubnormal.
+template <typename T, bool kSubnormalsByHand = false> struct HostFrames
+{
+    const T* inL;
+    const T* inR;
+    T* outL;
+    T* outR;
+
+    DoublePair Load(int64_t frame) const { return DoublePair::Load(inL + frame, inR + frame); }
+    void Store(int64_t frame, DoublePair x, DoublePair leastNormalFloat) const
+    {
+        x.Store(outL + frame, outR + frame);
+        // Outputs are never subnormal doubles (results flush), so only single precision's
+        // subnormal range needs the host's own narrowing: rare, a branch.
+        if constexpr (kSubnormalsByHand)
+            if (Any(Less(Abs(x), leastNormalFloat))) NarrowSubnormals(x, outL + frame, outR + frame);
+    }
+};
+
+// A 32-bit block widened into pairs before the loop and narrowed after it: each frame's output
+// replaces its input, which the loop has read by then.
+struct PairFrames
+{
+    double* pairs;
+
+    DoublePair Load(int64_t frame) const { return DoublePair::LoadAdjacent(pairs + 2 * frame); }
+    void Store(int64_t frame, DoublePair x, DoublePair) const { x.StoreAdjacent(pairs + 2 * frame); }
+};
+
 // Everything the frame loop reads but never changes, laid out per lane once per block.
 struct LoopConstants
 {
@@ -160,23 +192,19 @@ struct LoopState
 
 // Frames i to i + n - 1 (n >= 1) of the limiter, both channels in one register, with no ring wrap
 // and no hold window event among them: the caller cuts the block there. write and read are the ring
-// slots of frame i (read is write + 2 except on the frame that wraps). T is the host's sample type.
-// kTame: every sample is finite and small enough to gain (see TameLimit), so nothing needs cleaning.
-// kSubnormalsByHand: a 32-bit host whose mode does not flush, whose subnormal outputs come from
-// NarrowSubnormal. Answers how often the left level turned from falling to rising, to choose between
+// slots of frame i (read is write + 2 except on the frame that wraps). Frames: HostFrames or
+// PairFrames. kTame: every sample is finite and small enough to gain (see TameLimit), so nothing
+// needs cleaning. Answers how often the left level turned from falling to rising, to choose between
 // the forms.
-template <typename T, bool kRing, bool kHold, bool kBranchFree, bool kTame, bool kSubnormalsByHand>
-int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* in, T* const* out, int32_t i,
-              int32_t n, double* write, const double* read)
+template <typename Frames, bool kRing, bool kHold, bool kBranchFree, bool kTame>
+int RunFrames(const LoopConstants& constants, LoopState& state, const Frames& frames, int32_t i, int32_t n,
+              double* write, const double* read)
 {
     // Copies in locals: the output stores could alias the references, which would keep the
     // envelope in memory on its way from one frame to the next.
     const LoopConstants c = constants;
     LoopState s = state;
-    T* const outL = out[0];
-    T* const outR = out[1];
-    const T* const inL = in[0];
-    const T* const inR = in[1];
+    const Frames io = frames;
     // Both channels' quotients with one divide; a channel at or under the ceiling passes with the
     // input gain alone. Where decisions are steady, both channels limited is the common case, and
     // a branch that predicts well skips the selection.
@@ -185,12 +213,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         const DoublePair over = Less(c.ceiling, env);
         const DoublePair limited = sample * c.ceiling / env;
         const DoublePair result = !kBranchFree && All(over) ? limited : Select(over, limited, sample);
-        result.Store(outL + frame, outR + frame);
-        // Outputs are never subnormal doubles (results flush), so only single precision's
-        // subnormal range needs the host's own narrowing: rare, a branch.
-        if constexpr (kSubnormalsByHand)
-            if (Any(Less(Abs(result), c.leastNormalFloat)))
-                NarrowSubnormals(result, outL + frame, outR + frame);
+        io.Store(frame, result, c.leastNormalFloat);
         s.largest = Max(s.largest, env);
     };
     // The branch-free form's left envelope in its parts; a stretch starts with both at the envelope.
@@ -202,7 +225,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const T* const* 
         // a finite one too loud for the input gain is capped at the largest finite level after the
         // gain, so that no output overflows either, now or out of the ring. The detector level is the
         // gained sample's magnitude: |x| g and |x g| round alike.
-        const DoublePair x = DoublePair::Load(inL + frame, inR + frame);
+        const DoublePair x = io.Load(frame);
         const DoublePair gained =
             kTame ? x * c.gain
                   : Min(Max(Keep(LessEqual(Abs(x), c.huge), x) * c.gain, c.negativeHuge), c.huge);
@@ -413,7 +436,7 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(double** inputs, double** 
     const FlushSubnormals flush(true);
     if (ring) framesSinceQuiet = 0; // its samples reach the ring unsurveyed
     const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, TameLimit(state.inputGain));
-    return Run<double, false>(ring, tame, inputs, outputs, frames);
+    return Run(ring, tame, HostFrames<double>{inputs[0], inputs[1], outputs[0], outputs[1]}, frames);
 }
 
 // A 32-bit block gives the 64-bit block's outputs on the widened inputs, narrowed in the host's mode.
@@ -427,12 +450,14 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** ou
 {
     if (frames < 1) return {};
     const bool ring = UseRing();
+    if (pairPasses) return ProcessInPairs(ring, inputs, outputs, frames);
     const FlushSubnormals flush(false);
+    const HostFrames<float> host{inputs[0], inputs[1], outputs[0], outputs[1]};
     if (flush.HostFlushes())
     {
         if (ring) framesSinceQuiet = 0; // unsurveyed
         const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
-        return Run<float, false>(ring, tame, inputs, outputs, frames);
+        return Run(ring, tame, host, frames);
     }
     const double gain = state.inputGain;
     const uint32_t quietWord = QuietWord(gain), calmWord = CalmWord(gain, state.ceiling);
@@ -445,8 +470,35 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessBlock(float** inputs, float** ou
                         (ring && framesSinceQuiet <= (state.delayLength + 1) / 2);
     // A ring of P frames still delivers a quiet sample for P frames after the block that wrote it.
     framesSinceQuiet = survey.quiet || !survey.tame ? 0 : std::min<int64_t>(framesSinceQuiet + frames, kLongAgo);
-    return byHand ? Run<float, true>(ring, survey.tame, inputs, outputs, frames)
-                  : Run<float, false>(ring, survey.tame, inputs, outputs, frames);
+    return byHand ? Run(ring, survey.tame, HostFrames<float, true>{host.inL, host.inR, host.outL, host.outR},
+                        frames)
+                  : Run(ring, survey.tame, host, frames);
+}
+
+// The same block widened into pairs before the loop and narrowed after it, a chunk at a time. The
+// narrowing runs in the host's own mode, which is what defines the outputs, so no survey and no
+// narrowing by hand is needed.
+LimiterEngine::BlockPeaks LimiterEngine::ProcessInPairs(bool ring, float** inputs, float** outputs,
+                                                        int32_t frames)
+{
+    if (ring) framesSinceQuiet = 0; // unsurveyed
+    const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
+    BlockPeaks peaks;
+    for (int32_t i = 0; i < frames; i += kPairChunk)
+    {
+        const int32_t n = std::min(frames - i, kPairChunk);
+        // Widening is exact, and the block keeps the host's rule for subnormal inputs: any mode will do.
+        framepairs::Widen(inputs[0] + i, inputs[1] + i, pairs, n);
+        BlockPeaks chunk;
+        {
+            const FlushSubnormals flush(false);
+            chunk = Run(ring, tame, PairFrames{pairs}, n);
+        }
+        framepairs::Narrow(pairs, outputs[0] + i, outputs[1] + i, n);
+        peaks.left = std::max(peaks.left, chunk.left);
+        peaks.right = std::max(peaks.right, chunk.right);
+    }
+    return peaks;
 }
 
 // Without a usable ring (no memory, broken rate) the limiter runs without look-ahead.
@@ -455,22 +507,20 @@ bool LimiterEngine::UseRing() const
     return state.lookAheadOn && RingUsable();
 }
 
-template <typename T, bool kSubnormalsByHand>
-LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, bool tame, const T* const* inputs, T* const* outputs,
-                                             int32_t frames)
+template <typename Frames>
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool ring, bool tame, const Frames& io, int32_t frames)
 {
     if (ring)
-        return state.holdOn ? Run<T, kSubnormalsByHand, true, true>(tame, inputs, outputs, frames)
-                            : Run<T, kSubnormalsByHand, true, false>(tame, inputs, outputs, frames);
-    return state.holdOn ? Run<T, kSubnormalsByHand, false, true>(tame, inputs, outputs, frames)
-                        : Run<T, kSubnormalsByHand, false, false>(tame, inputs, outputs, frames);
+        return state.holdOn ? Run<Frames, true, true>(tame, io, frames)
+                            : Run<Frames, true, false>(tame, io, frames);
+    return state.holdOn ? Run<Frames, false, true>(tame, io, frames)
+                        : Run<Frames, false, false>(tame, io, frames);
 }
 
 // The whole state lives in locals for the block and is written back once: the envelope
 // recurrence is serial, so anything around it shows directly in the cost per frame.
-template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
-LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, T* const* outputs,
-                                             int32_t frames)
+template <typename Frames, bool kRing, bool kHold>
+LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const Frames& io, int32_t frames)
 {
     // Stretches are short enough to follow a signal that turns from steady to erratic.
     constexpr int32_t kStretch = 128;
@@ -498,15 +548,10 @@ LimiterEngine::BlockPeaks LimiterEngine::Run(bool tame, const T* const* inputs, 
     // One stretch of m frames in the form the block's samples and the recent decisions ask for.
     const auto stretch = [&](int32_t i, int32_t m, double* write, const double* read)
     {
-        if (!tame)
-            return RunFrames<T, kRing, kHold, false, false, kSubnormalsByHand>(c, s, inputs, outputs, i, m,
-                                                                               write, read);
+        if (!tame) return RunFrames<Frames, kRing, kHold, false, false>(c, s, io, i, m, write, read);
         // Where the attack decision flips often, a branch would mispredict: run without one.
-        if (erratic)
-            return RunFrames<T, kRing, kHold, true, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m,
-                                                                             write, read);
-        return RunFrames<T, kRing, kHold, false, true, kSubnormalsByHand>(c, s, inputs, outputs, i, m, write,
-                                                                          read);
+        if (erratic) return RunFrames<Frames, kRing, kHold, true, true>(c, s, io, i, m, write, read);
+        return RunFrames<Frames, kRing, kHold, false, true>(c, s, io, i, m, write, read);
     };
 
     for (int32_t i = 0; i < frames;)

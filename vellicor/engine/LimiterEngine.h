@@ -4,6 +4,7 @@
 // No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
 // so coefficients never change inside a block. Allocation happens in PrepareRate only, and only
 // when the ring's size changes.
+#include "vellicor/engine/FramePairs.h"
 #include "vellicor/engine/LimiterParams.h"
 #include "vellicor/engine/MeterData.h"
 
@@ -67,6 +68,9 @@ public:
     size_t RingCapacity() const { return ringCapacity; }
     // Test hook: allocations of more doubles than this fail.
     void LimitRingAllocation(size_t doubles) { ringLimit = doubles; }
+    // Test hook: 32-bit blocks converted in passes around the loop or inside it (the same bits; the
+    // processor decides which is faster).
+    void UsePairPasses(bool passes) { pairPasses = passes; }
 
     // The engine's members, named as in the limiter's design.
     struct Members
@@ -96,11 +100,12 @@ public:
 
 private:
     bool UseRing() const;
+    BlockPeaks ProcessInPairs(bool ring, float** inputs, float** outputs, int32_t frames);
+    // Frames: where the loop reads and writes the block's frames.
     // tame: every sample of the block is finite and small enough to gain, so nothing needs cleaning.
-    template <typename T, bool kSubnormalsByHand>
-    BlockPeaks Run(bool ring, bool tame, const T* const* inputs, T* const* outputs, int32_t frames);
-    template <typename T, bool kSubnormalsByHand, bool kRing, bool kHold>
-    BlockPeaks Run(bool tame, const T* const* inputs, T* const* outputs, int32_t frames);
+    template <typename Frames> BlockPeaks Run(bool ring, bool tame, const Frames& io, int32_t frames);
+    template <typename Frames, bool kRing, bool kHold>
+    BlockPeaks Run(bool tame, const Frames& io, int32_t frames);
     // Silence in the whole ring and position 0, so the delay never delivers audio from before.
     void RestartRing();
 
@@ -112,4 +117,8 @@ private:
     // watch (see the 32-bit ProcessBlock); long ago for an empty ring.
     static constexpr int64_t kLongAgo = int64_t{1} << 40;
     int64_t framesSinceQuiet = kLongAgo;
+    // A 32-bit block's frames as pairs of doubles, where the processor converts faster in passes.
+    static constexpr int32_t kPairChunk = 512;
+    bool pairPasses = framepairs::PassesPay();
+    double pairs[2 * kPairChunk];
 };

@@ -1,5 +1,6 @@
 // Coefficients, ring, hold, link and input cleaning of the engine on its own.
 #include "vellicor/engine/LimiterEngine.h"
+#include "tests/vellicor/engine/HostMode.h"
 #include "vellicor/engine/Nint.h"
 
 #include <gtest/gtest.h>
@@ -478,25 +479,10 @@ TEST(LimiterEngine, FirstBlockResetZeroesThePreparedRingWithoutAllocating)
     EXPECT_EQ(s.e.View().delayLine, nullptr);
 }
 
-// The host thread's flush-to-zero (0x8000), denormals-are-zero (0x0040) and rounding direction
-// (0x6000) bits for a scope.
-class HostMode
-{
-public:
-#if defined(__SSE2__)
-    explicit HostMode(unsigned bits) : saved(_mm_getcsr()) { _mm_setcsr((saved & ~0xE040u) | bits); }
-    ~HostMode() { _mm_setcsr(saved); }
-
-private:
-    unsigned saved;
-#else
-    explicit HostMode(unsigned) {}
-#endif
-};
-
 #if defined(__SSE2__)
 // The block flushes subnormals only while it runs: the host's thread gets its own mode back, whichever
-// path the block took (a 32-bit block in a mode that keeps subnormals narrows some by hand).
+// path the block took (a 32-bit block in a mode that keeps subnormals narrows some by hand, or it
+// converts in passes chunk by chunk).
 TEST(LimiterEngine, BlocksGiveTheHostItsFloatingPointModeBack)
 {
     std::vector<float> l(300), r(300);
@@ -504,17 +490,19 @@ TEST(LimiterEngine, BlocksGiveTheHostItsFloatingPointModeBack)
         l[i] = r[i] = static_cast<float>(std::sin(i * 0.37) * 3.0) * (i % 5 == 0 ? 1e-40f : 1.0f);
     std::vector<double> wideL(l.begin(), l.end()), wideR(r.begin(), r.end());
     for (const unsigned hostMode : {0x0000u, 0x6000u, 0x8000u, 0x8040u})
-    {
-        const HostMode mode(hostMode);
-        const unsigned before = _mm_getcsr() & ~0x3Fu; // the exception flags may be raised
-        Engine e(48000.0, kDefaults);
-        float* f[2] = {l.data(), r.data()};
-        double* d[2] = {wideL.data(), wideR.data()};
-        e.e.ProcessBlock(f, f, static_cast<int32_t>(l.size()));
-        EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 32-bit block, host mode " << hostMode;
-        e.e.ProcessBlock(d, d, static_cast<int32_t>(l.size()));
-        EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 64-bit block, host mode " << hostMode;
-    }
+        for (const bool passes : {false, true})
+        {
+            const HostMode mode(hostMode);
+            const unsigned before = _mm_getcsr() & ~0x3Fu; // the exception flags may be raised
+            Engine e(48000.0, kDefaults);
+            e.e.UsePairPasses(passes);
+            float* f[2] = {l.data(), r.data()};
+            double* d[2] = {wideL.data(), wideR.data()};
+            e.e.ProcessBlock(f, f, static_cast<int32_t>(l.size()));
+            EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 32-bit block, host mode " << hostMode;
+            e.e.ProcessBlock(d, d, static_cast<int32_t>(l.size()));
+            EXPECT_EQ(_mm_getcsr() & ~0x3Fu, before) << "after a 64-bit block, host mode " << hostMode;
+        }
 }
 #endif
 
@@ -524,7 +512,7 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     // infinity among them, and silence: each through the 32-bit path and through the 64-bit one
     // with the conversions outside, as the plug-in base does them, in the host's mode: IEEE, rounding
     // down, up or toward zero (the subnormals narrowed by hand follow it), flushing results, or
-    // flushing results and inputs.
+    // flushing results and inputs. Both ways of converting: inside the loop and in passes around it.
     const float tiny = std::numeric_limits<float>::denorm_min(), least = std::numeric_limits<float>::min();
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     // Also a spike near the largest float (the envelope then divides quiet samples into subnormals)
@@ -544,35 +532,37 @@ TEST(LimiterEngine, SinglePrecisionBlocksEqualTheDoubleBlockRoundedAfterwards)
     for (const unsigned hostMode : {0x0000u, 0x2000u, 0x4000u, 0x6000u, 0x8000u, 0x8040u})
         for (const double* values : {kDefaults, quiet, clipping})
             for (const std::vector<float>* signal : signals)
-            {
-                const HostMode mode(hostMode);
-                Engine single(48000.0, values), twice(48000.0, values);
-                std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()),
-                                   outR(inL.size());
-                std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()),
-                    wideOutL(inL.size()), wideOutR(inL.size());
-                for (size_t pos = 0, n = 1; pos < inL.size();
-                     pos += n, n = std::min(n * 3 + 1, inL.size() - pos))
+                for (const bool passes : {false, true})
                 {
-                    float* in[2] = {&inL[pos], &inR[pos]};
-                    float* out[2] = {&outL[pos], &outR[pos]};
-                    double* wideIn[2] = {&wideL[pos], &wideR[pos]};
-                    double* wideOut[2] = {&wideOutL[pos], &wideOutR[pos]};
-                    const LimiterEngine::BlockPeaks a =
-                        single.e.ProcessBlock(in, out, static_cast<int32_t>(n));
-                    const LimiterEngine::BlockPeaks b =
-                        twice.e.ProcessBlock(wideIn, wideOut, static_cast<int32_t>(n));
-                    ASSERT_EQ(a.left, b.left);
-                    ASSERT_EQ(a.right, b.right);
+                    const HostMode mode(hostMode);
+                    Engine single(48000.0, values), twice(48000.0, values);
+                    single.e.UsePairPasses(passes);
+                    std::vector<float> inL = *signal, inR(signal->rbegin(), signal->rend()), outL(inL.size()),
+                                       outR(inL.size());
+                    std::vector<double> wideL(inL.begin(), inL.end()), wideR(inR.begin(), inR.end()),
+                        wideOutL(inL.size()), wideOutR(inL.size());
+                    for (size_t pos = 0, n = 1; pos < inL.size();
+                         pos += n, n = std::min(n * 3 + 1, inL.size() - pos))
+                    {
+                        float* in[2] = {&inL[pos], &inR[pos]};
+                        float* out[2] = {&outL[pos], &outR[pos]};
+                        double* wideIn[2] = {&wideL[pos], &wideR[pos]};
+                        double* wideOut[2] = {&wideOutL[pos], &wideOutR[pos]};
+                        const LimiterEngine::BlockPeaks a =
+                            single.e.ProcessBlock(in, out, static_cast<int32_t>(n));
+                        const LimiterEngine::BlockPeaks b =
+                            twice.e.ProcessBlock(wideIn, wideOut, static_cast<int32_t>(n));
+                        ASSERT_EQ(a.left, b.left);
+                        ASSERT_EQ(a.right, b.right);
+                    }
+                    for (size_t i = 0; i < inL.size(); ++i)
+                    {
+                        const float wantL = static_cast<float>(wideOutL[i]),
+                                    wantR = static_cast<float>(wideOutR[i]);
+                        ASSERT_EQ(std::memcmp(&outL[i], &wantL, sizeof wantL), 0)
+                            << "frame " << i << ": " << outL[i] << " for " << wantL;
+                        ASSERT_EQ(std::memcmp(&outR[i], &wantR, sizeof wantR), 0)
+                            << "frame " << i << ": " << outR[i] << " for " << wantR;
+                    }
                 }
-                for (size_t i = 0; i < inL.size(); ++i)
-                {
-                    const float wantL = static_cast<float>(wideOutL[i]),
-                                wantR = static_cast<float>(wideOutR[i]);
-                    ASSERT_EQ(std::memcmp(&outL[i], &wantL, sizeof wantL), 0)
-                        << "frame " << i << ": " << outL[i] << " for " << wantL;
-                    ASSERT_EQ(std::memcmp(&outR[i], &wantR, sizeof wantR), 0)
-                        << "frame " << i << ": " << outR[i] << " for " << wantR;
-                }
-            }
 }
