@@ -33,8 +33,9 @@ const Processor kProcessor = Detect();
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-// Lane indices into the concatenation of two registers of sixteen floats: the even lanes of both
-// (the left samples of eight pairs) and the odd ones, and back.
+// Lane indices into two registers of sixteen floats, the second's numbered from 16: the even lanes of
+// both (the left samples of sixteen pairs) and the odd ones; and back, the first or last eight lanes
+// of each interleaved into eight pairs.
 VELLICOR_AVX512 inline __m512i Evens()
 {
     return _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);

@@ -57,8 +57,8 @@ public:
     // inputs/outputs: two channels each, in place allowed. Non-finite input samples count as 0.
     BlockPeaks ProcessBlock(double** inputs, double** outputs, int32_t frames);
     // A 32-bit host's buffers: every output bit is the one the 64-bit block on the widened input
-    // gives, rounded to single precision in the host's floating-point mode; the loop converts as it
-    // goes.
+    // gives, rounded to single precision in the host's floating-point mode; converted inside the loop
+    // or, where the processor does that faster, in passes around it.
     BlockPeaks ProcessBlock(float** inputs, float** outputs, int32_t frames);
     // Gain reduction of the block for each channel that limited; the peak time is asked lazily.
     void HandOffMeters(const BlockPeaks& peaks, MeterData& meter, HostPosition position) const;
