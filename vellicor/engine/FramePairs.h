@@ -10,7 +10,8 @@ namespace framepairs
 // Whether this processor runs the AVX-512 form (read once).
 bool HasWide();
 // Whether a 32-bit block is faster converted in these passes than frame by frame inside the
-// limiter's loop: measured so on AMD's AVX-512 cores, and the other way round on an Intel one.
+// limiter's loop: measured so on an AMD core with AVX-512 (Zen 5), and the other way round on an
+// Intel one with it; AMD's other AVX-512 cores are taken to be alike.
 bool PassesPay();
 
 void Widen(const float* l, const float* r, double* pairs, int32_t n, bool wide = HasWide());

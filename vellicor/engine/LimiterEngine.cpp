@@ -484,10 +484,10 @@ LimiterEngine::BlockPeaks LimiterEngine::ProcessInPairs(bool ring, float** input
     if (ring) framesSinceQuiet = 0; // unsurveyed
     const bool tame = samples::AllAtMost(inputs[0], inputs[1], frames, kLargestFiniteFloat);
     BlockPeaks peaks;
-    for (int32_t i = 0; i < frames; i += kPairChunk)
+    for (int32_t i = 0, n = 0; i < frames; i += n)
     {
-        const int32_t n = std::min(frames - i, kPairChunk);
-        // Widening is exact, and the block keeps the host's rule for subnormal inputs: any mode will do.
+        n = std::min(frames - i, kPairChunk);
+        // Widening is exact; in the host's own mode it reads subnormal inputs as the block does.
         framepairs::Widen(inputs[0] + i, inputs[1] + i, pairs, n);
         BlockPeaks chunk;
         {
