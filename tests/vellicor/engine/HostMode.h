@@ -9,14 +9,8 @@ class HostMode
 {
 public:
 #if defined(__SSE2__)
-    explicit HostMode(unsigned bits) : saved(_mm_getcsr())
-    {
-        _mm_setcsr((saved & ~0xE040u) | bits);
-    }
-    ~HostMode()
-    {
-        _mm_setcsr(saved);
-    }
+    explicit HostMode(unsigned bits) : saved(_mm_getcsr()) { _mm_setcsr((saved & ~0xE040u) | bits); }
+    ~HostMode() { _mm_setcsr(saved); }
 
 private:
     unsigned saved;
