@@ -400,8 +400,9 @@ TEST_P(EditorHost, AWheelNotchSendsBeginAndPerformAtOnceAndTheEndHalfASecondLate
     EXPECT_EQ(edits[2].kind, 'e');
     // Due 12 periods of 41 ms after the notch by the clock: on the first tick from then on (the
     // twelfth or thirteenth, as the timer's phase falls), so never sooner than about ten periods.
+    // A tick already due at the notch but dispatched after it, as on a busy machine, counts one more.
     EXPECT_GE(ticksAtEnd - ticksAtEdit, 11);
-    EXPECT_LE(ticksAtEnd - ticksAtEdit, 13);
+    EXPECT_LE(ticksAtEnd - ticksAtEdit, 14);
     const double ms = std::chrono::duration<double, std::milli>(endTime - editTime).count();
     EXPECT_GE(ms, 10 * 41.0);
 }
