@@ -287,6 +287,7 @@ int RunFrames(const LoopConstants& constants, LoopState& state, const Frames& fr
 } // namespace
 
 LimiterEngine::LimiterEngine()
+    : pairPasses(framepairs::PassesPay())
 {
     // 0x9B in every byte is a value no parameter can quantise to, so every first value computes.
     std::memset(state.lastQuantised, 0x9B, sizeof(state.lastQuantised));

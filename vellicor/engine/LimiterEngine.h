@@ -4,7 +4,6 @@
 // No host types and no lock: the plug-in class calls every operation with the plug-in lock held,
 // so coefficients never change inside a block. Allocation happens in PrepareRate only, and only
 // when the ring's size changes.
-#include "vellicor/engine/FramePairs.h"
 #include "vellicor/engine/LimiterParams.h"
 #include "vellicor/engine/MeterData.h"
 
@@ -119,6 +118,6 @@ private:
     int64_t framesSinceQuiet = kLongAgo;
     // A 32-bit block's frames as pairs of doubles, where the processor converts faster in passes.
     static constexpr int32_t kPairChunk = 512;
-    bool pairPasses = framepairs::PassesPay();
+    bool pairPasses; // chosen for the processor at construction
     double pairs[2 * kPairChunk];
 };
